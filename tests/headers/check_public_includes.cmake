@@ -1,0 +1,10 @@
+# The public headers may include standard headers and each other, nothing else.
+file(GLOB headers ${HEADER_DIR}/*.h)
+foreach(header ${headers})
+  file(STRINGS ${header} lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line ${lines})
+    if(line MATCHES "\"" OR (line MATCHES "<[^>]*/" AND NOT line MATCHES "<kvapi/"))
+      message(FATAL_ERROR "${header} includes something outside the public headers: ${line}")
+    endif()
+  endforeach()
+endforeach()
