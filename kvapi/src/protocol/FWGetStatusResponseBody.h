@@ -1,0 +1,34 @@
+#pragma once
+
+#include "protocol/BaseBody.h"
+
+#include <kvapi/kvapi.h>
+
+#include <cstdint>
+#include <string>
+
+namespace kv {
+namespace V1 {
+
+// Answer to FWGetStatus: idle, busy or error.
+class FWGetStatusResponseBody : public BaseBody {
+public:
+    static constexpr size_t c_bodyLength = 1;
+
+    FWGetStatusResponseBody();
+    explicit FWGetStatusResponseBody(IOBufferPtr buffer);
+
+    IOBufferPtr getBuffer() override;
+    void setBuffer(IOBufferPtr& buffer) override;
+    size_t getBufferLength() override;
+    std::string getMessageDataString() override;
+
+    IFW::Status getStatus() const { return static_cast<IFW::Status>(m_status); }
+    void setStatus(IFW::Status value) { m_status = static_cast<uint8_t>(value); }
+
+private:
+    uint8_t m_status = 0;
+};
+
+} // namespace V1
+} // namespace kv
