@@ -19,14 +19,14 @@ AOGetStatusResponseBody::AOGetStatusResponseBody(IOBufferPtr buffer)
     AOGetStatusResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr AOGetStatusResponseBody::getBuffer()
+IOBufferPtr AOGetStatusResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_status);
     return buffer;
 }
 
-void AOGetStatusResponseBody::setBuffer(IOBufferPtr& buffer)
+void AOGetStatusResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the field as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -34,12 +34,12 @@ void AOGetStatusResponseBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_status, buffer->data);
 }
 
-size_t AOGetStatusResponseBody::getBufferLength()
+size_t AOGetStatusResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string AOGetStatusResponseBody::getMessageDataString()
+std::string AOGetStatusResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data" << " | AO Status: " << StringMaps::mapAOStatusToString(m_status);

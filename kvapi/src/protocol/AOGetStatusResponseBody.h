@@ -18,10 +18,10 @@ public:
     AOGetStatusResponseBody();
     explicit AOGetStatusResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     IAO::Status getStatus() const { return static_cast<IAO::Status>(m_status); }
     void setStatus(IAO::Status value) { m_status = static_cast<uint8_t>(value); }

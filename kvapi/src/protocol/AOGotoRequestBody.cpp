@@ -18,7 +18,7 @@ AOGotoRequestBody::AOGotoRequestBody(IOBufferPtr buffer)
     AOGotoRequestBody::setBuffer(buffer);
 }
 
-IOBufferPtr AOGotoRequestBody::getBuffer()
+IOBufferPtr AOGotoRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data + 0, m_tip);
@@ -26,7 +26,7 @@ IOBufferPtr AOGotoRequestBody::getBuffer()
     return buffer;
 }
 
-void AOGotoRequestBody::setBuffer(IOBufferPtr& buffer)
+void AOGotoRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
@@ -35,12 +35,12 @@ void AOGotoRequestBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_tilt, buffer->data + 2);
 }
 
-size_t AOGotoRequestBody::getBufferLength()
+size_t AOGotoRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string AOGotoRequestBody::getMessageDataString()
+std::string AOGotoRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data"

@@ -16,10 +16,10 @@ public:
     AOGotoRequestBody();
     explicit AOGotoRequestBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     uint16_t getTip() const { return m_tip; }
     uint16_t getTilt() const { return m_tilt; }

@@ -19,14 +19,14 @@ AOInitResponseBody::AOInitResponseBody(IOBufferPtr buffer)
     AOInitResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr AOInitResponseBody::getBuffer()
+IOBufferPtr AOInitResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_model);
     return buffer;
 }
 
-void AOInitResponseBody::setBuffer(IOBufferPtr& buffer)
+void AOInitResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the field as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -34,12 +34,12 @@ void AOInitResponseBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_model, buffer->data);
 }
 
-size_t AOInitResponseBody::getBufferLength()
+size_t AOInitResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string AOInitResponseBody::getMessageDataString()
+std::string AOInitResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data" << " | AO Model: " << StringMaps::mapAOModelToString(m_model);

@@ -18,10 +18,10 @@ public:
     AOInitResponseBody();
     explicit AOInitResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     IAO::Model getModel() const { return static_cast<IAO::Model>(m_model); }
     void setModel(IAO::Model value) { m_model = static_cast<uint8_t>(value); }

@@ -14,7 +14,7 @@ CameraOptionBody::CameraOptionBody(BodyType bodyType, const char* dataLabel)
 {
 }
 
-IOBufferPtr CameraOptionBody::getBuffer()
+IOBufferPtr CameraOptionBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data + 0, m_key);
@@ -22,7 +22,7 @@ IOBufferPtr CameraOptionBody::getBuffer()
     return buffer;
 }
 
-void CameraOptionBody::setBuffer(IOBufferPtr& buffer)
+void CameraOptionBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
@@ -31,12 +31,12 @@ void CameraOptionBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_value, buffer->data + 1);
 }
 
-size_t CameraOptionBody::getBufferLength()
+size_t CameraOptionBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string CameraOptionBody::getMessageDataString()
+std::string CameraOptionBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << m_dataLabel

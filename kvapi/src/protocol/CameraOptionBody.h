@@ -16,10 +16,10 @@ class CameraOptionBody : public BaseBody {
 public:
     static constexpr size_t c_bodyLength = 3;
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     Factory::IFactoryCamera::Option getKey() const
     {

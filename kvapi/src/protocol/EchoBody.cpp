@@ -30,14 +30,14 @@ void EchoBody::setData(const char* data, uint8_t length)
     m_length = length;
 }
 
-IOBufferPtr EchoBody::getBuffer()
+IOBufferPtr EchoBody::getBuffer() const
 {
     if (m_length == 0)
         return IOBufferPtr();
     return IOBuffer::newBuffer(m_data.data(), m_length);
 }
 
-void EchoBody::setBuffer(IOBufferPtr& buffer)
+void EchoBody::setBuffer(const IOBufferPtr& buffer)
 {
     // The whole body is the payload; what does not fit the one-byte length (more than
     // 255 bytes) is dropped.
@@ -48,7 +48,7 @@ void EchoBody::setBuffer(IOBufferPtr& buffer)
     setData(buffer->data, static_cast<uint8_t>(std::min<size_t>(buffer->length, c_maxLength)));
 }
 
-size_t EchoBody::getBufferLength()
+size_t EchoBody::getBufferLength() const
 {
     return m_length;
 }

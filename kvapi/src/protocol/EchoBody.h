@@ -19,9 +19,9 @@ public:
     EchoBody(const char* data, uint8_t length);
     explicit EchoBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
 
     const char* getData() const { return m_data.data(); }
     uint8_t getLength() const { return m_length; }

@@ -19,14 +19,14 @@ FWGetStatusResponseBody::FWGetStatusResponseBody(IOBufferPtr buffer)
     FWGetStatusResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr FWGetStatusResponseBody::getBuffer()
+IOBufferPtr FWGetStatusResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_status);
     return buffer;
 }
 
-void FWGetStatusResponseBody::setBuffer(IOBufferPtr& buffer)
+void FWGetStatusResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the field as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -34,12 +34,12 @@ void FWGetStatusResponseBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_status, buffer->data);
 }
 
-size_t FWGetStatusResponseBody::getBufferLength()
+size_t FWGetStatusResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string FWGetStatusResponseBody::getMessageDataString()
+std::string FWGetStatusResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data" << " | Filter Wheel Status: " << StringMaps::mapFWStatusToString(m_status);

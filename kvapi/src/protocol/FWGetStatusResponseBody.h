@@ -18,10 +18,10 @@ public:
     FWGetStatusResponseBody();
     explicit FWGetStatusResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     IFW::Status getStatus() const { return static_cast<IFW::Status>(m_status); }
     void setStatus(IFW::Status value) { m_status = static_cast<uint8_t>(value); }

@@ -18,14 +18,14 @@ FWGotoRequestBody::FWGotoRequestBody(IOBufferPtr buffer)
     FWGotoRequestBody::setBuffer(buffer);
 }
 
-IOBufferPtr FWGotoRequestBody::getBuffer()
+IOBufferPtr FWGotoRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_position);
     return buffer;
 }
 
-void FWGotoRequestBody::setBuffer(IOBufferPtr& buffer)
+void FWGotoRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the field as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -33,12 +33,12 @@ void FWGotoRequestBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_position, buffer->data);
 }
 
-size_t FWGotoRequestBody::getBufferLength()
+size_t FWGotoRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string FWGotoRequestBody::getMessageDataString()
+std::string FWGotoRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data" << " | New FW Position: " << static_cast<unsigned>(m_position);

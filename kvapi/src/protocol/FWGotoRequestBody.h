@@ -16,10 +16,10 @@ public:
     FWGotoRequestBody();
     explicit FWGotoRequestBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     uint8_t getPosition() const { return m_position; }
     void setPosition(uint8_t value) { m_position = value; }

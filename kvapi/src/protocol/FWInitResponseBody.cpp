@@ -18,14 +18,14 @@ FWInitResponseBody::FWInitResponseBody(IOBufferPtr buffer)
     FWInitResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr FWInitResponseBody::getBuffer()
+IOBufferPtr FWInitResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_model);
     return buffer;
 }
 
-void FWInitResponseBody::setBuffer(IOBufferPtr& buffer)
+void FWInitResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the field as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -33,12 +33,12 @@ void FWInitResponseBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_model, buffer->data);
 }
 
-size_t FWInitResponseBody::getBufferLength()
+size_t FWInitResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string FWInitResponseBody::getMessageDataString()
+std::string FWInitResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data" << " | Filter Wheel HW Model ID: 0x" << std::uppercase << std::hex << static_cast<unsigned>(m_model);

@@ -16,10 +16,10 @@ public:
     FWInitResponseBody();
     explicit FWInitResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     uint8_t getModel() const { return m_model; }
     void setModel(uint8_t value) { m_model = value; }

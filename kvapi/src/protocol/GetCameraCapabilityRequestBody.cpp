@@ -19,14 +19,14 @@ GetCameraCapabilityRequestBody::GetCameraCapabilityRequestBody(IOBufferPtr buffe
     GetCameraCapabilityRequestBody::setBuffer(buffer);
 }
 
-IOBufferPtr GetCameraCapabilityRequestBody::getBuffer()
+IOBufferPtr GetCameraCapabilityRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_key);
     return buffer;
 }
 
-void GetCameraCapabilityRequestBody::setBuffer(IOBufferPtr& buffer)
+void GetCameraCapabilityRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the key as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -34,12 +34,12 @@ void GetCameraCapabilityRequestBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_key, buffer->data);
 }
 
-size_t GetCameraCapabilityRequestBody::getBufferLength()
+size_t GetCameraCapabilityRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string GetCameraCapabilityRequestBody::getMessageDataString()
+std::string GetCameraCapabilityRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data"

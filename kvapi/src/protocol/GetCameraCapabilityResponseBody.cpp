@@ -19,7 +19,7 @@ GetCameraCapabilityResponseBody::GetCameraCapabilityResponseBody(IOBufferPtr buf
     GetCameraCapabilityResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr GetCameraCapabilityResponseBody::getBuffer()
+IOBufferPtr GetCameraCapabilityResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data + 0, m_key);
@@ -27,7 +27,7 @@ IOBufferPtr GetCameraCapabilityResponseBody::getBuffer()
     return buffer;
 }
 
-void GetCameraCapabilityResponseBody::setBuffer(IOBufferPtr& buffer)
+void GetCameraCapabilityResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
@@ -38,12 +38,12 @@ void GetCameraCapabilityResponseBody::setBuffer(IOBufferPtr& buffer)
     m_value = value != 0;
 }
 
-size_t GetCameraCapabilityResponseBody::getBufferLength()
+size_t GetCameraCapabilityResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string GetCameraCapabilityResponseBody::getMessageDataString()
+std::string GetCameraCapabilityResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data"

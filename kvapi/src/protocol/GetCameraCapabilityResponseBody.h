@@ -18,10 +18,10 @@ public:
     GetCameraCapabilityResponseBody();
     explicit GetCameraCapabilityResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     ICamera::Capability getKey() const { return static_cast<ICamera::Capability>(m_key); }
     bool getValue() const { return m_value; }

@@ -19,7 +19,7 @@ GetCameraInfoResponseBody::GetCameraInfoResponseBody(IOBufferPtr buffer)
     GetCameraInfoResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr GetCameraInfoResponseBody::getBuffer()
+IOBufferPtr GetCameraInfoResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     char* p = buffer->data;
@@ -31,13 +31,13 @@ IOBufferPtr GetCameraInfoResponseBody::getBuffer()
     return buffer;
 }
 
-void GetCameraInfoResponseBody::setBuffer(IOBufferPtr& buffer)
+void GetCameraInfoResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // A payload shorter than the layout is not parsed at all, so the fields never mix
     // values from two frames; bytes beyond the layout are ignored.
     if (!buffer || buffer->length < c_bodyLength)
         return;
-    char* p = buffer->data;
+    const char* p = buffer->data;
     utl::copy::from(&m_model, p + 0);
     utl::copy::from(&m_serialNumber, p + 1);
     utl::copy::from(&m_firmwareRevision, p + 5);
@@ -45,12 +45,12 @@ void GetCameraInfoResponseBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_sensorCount, p + 9);
 }
 
-size_t GetCameraInfoResponseBody::getBufferLength()
+size_t GetCameraInfoResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string GetCameraInfoResponseBody::getMessageDataString()
+std::string GetCameraInfoResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data"

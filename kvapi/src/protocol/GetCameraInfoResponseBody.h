@@ -19,10 +19,10 @@ public:
     GetCameraInfoResponseBody();
     explicit GetCameraInfoResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     ICamera::Model getModel() const { return static_cast<ICamera::Model>(m_model); }
     uint32_t getSerialNumber() const { return m_serialNumber; }

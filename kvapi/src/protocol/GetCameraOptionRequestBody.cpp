@@ -19,14 +19,14 @@ GetCameraOptionRequestBody::GetCameraOptionRequestBody(IOBufferPtr buffer)
     GetCameraOptionRequestBody::setBuffer(buffer);
 }
 
-IOBufferPtr GetCameraOptionRequestBody::getBuffer()
+IOBufferPtr GetCameraOptionRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_key);
     return buffer;
 }
 
-void GetCameraOptionRequestBody::setBuffer(IOBufferPtr& buffer)
+void GetCameraOptionRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the key as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -34,12 +34,12 @@ void GetCameraOptionRequestBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_key, buffer->data);
 }
 
-size_t GetCameraOptionRequestBody::getBufferLength()
+size_t GetCameraOptionRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string GetCameraOptionRequestBody::getMessageDataString()
+std::string GetCameraOptionRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data"

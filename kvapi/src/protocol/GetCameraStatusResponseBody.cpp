@@ -21,7 +21,7 @@ GetCameraStatusResponseBody::GetCameraStatusResponseBody(IOBufferPtr buffer, boo
     GetCameraStatusResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr GetCameraStatusResponseBody::getBuffer()
+IOBufferPtr GetCameraStatusResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     char* p = buffer->data;
@@ -37,12 +37,12 @@ IOBufferPtr GetCameraStatusResponseBody::getBuffer()
     return buffer;
 }
 
-void GetCameraStatusResponseBody::setBuffer(IOBufferPtr& buffer)
+void GetCameraStatusResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
         return;
-    char* p = buffer->data;
+    const char* p = buffer->data;
     int16_t sensorTemperature = 0;
     uint8_t coolerPower = 0;
     int16_t heatSinkTemperature = 0;
@@ -62,12 +62,12 @@ void GetCameraStatusResponseBody::setBuffer(IOBufferPtr& buffer)
     m_inputVoltage = WireConversions::inputVoltageFromWire(inputVoltage);
 }
 
-size_t GetCameraStatusResponseBody::getBufferLength()
+size_t GetCameraStatusResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string GetCameraStatusResponseBody::getMessageDataString()
+std::string GetCameraStatusResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data"

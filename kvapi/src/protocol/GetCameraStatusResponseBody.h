@@ -18,10 +18,10 @@ public:
     GetCameraStatusResponseBody();
     explicit GetCameraStatusResponseBody(IOBufferPtr buffer, bool convertCoolerPower = true);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     ISensor::Status getMainSensorState() const { return static_cast<ISensor::Status>(m_mainSensorState); }
     ISensor::Status getExtSensorState() const { return static_cast<ISensor::Status>(m_extSensorState); }

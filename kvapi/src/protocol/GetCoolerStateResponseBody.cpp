@@ -18,7 +18,7 @@ GetCoolerStateResponseBody::GetCoolerStateResponseBody(IOBufferPtr buffer)
     GetCoolerStateResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr GetCoolerStateResponseBody::getBuffer()
+IOBufferPtr GetCoolerStateResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data + 0, m_enabled);
@@ -26,7 +26,7 @@ IOBufferPtr GetCoolerStateResponseBody::getBuffer()
     return buffer;
 }
 
-void GetCoolerStateResponseBody::setBuffer(IOBufferPtr& buffer)
+void GetCoolerStateResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
@@ -35,12 +35,12 @@ void GetCoolerStateResponseBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_setpoint, buffer->data + 1);
 }
 
-size_t GetCoolerStateResponseBody::getBufferLength()
+size_t GetCoolerStateResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string GetCoolerStateResponseBody::getMessageDataString()
+std::string GetCoolerStateResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Enabled: " << (m_enabled ? 1 : 0) << ", Setpoint: " << m_setpoint;

@@ -16,10 +16,10 @@ public:
     GetCoolerStateResponseBody();
     explicit GetCoolerStateResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     bool getEnabled() const { return m_enabled; }
     float getSetpoint() const { return m_setpoint; }

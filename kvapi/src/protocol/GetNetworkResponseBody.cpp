@@ -76,7 +76,7 @@ bool GetNetworkResponseBody::getHexPassword() const
     return (m_networkFlags & NetworkFlags::c_hexPasswordBit) != 0;
 }
 
-IOBufferPtr GetNetworkResponseBody::getBuffer()
+IOBufferPtr GetNetworkResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     char* p = buffer->data;
@@ -92,12 +92,12 @@ IOBufferPtr GetNetworkResponseBody::getBuffer()
     return buffer;
 }
 
-void GetNetworkResponseBody::setBuffer(IOBufferPtr& buffer)
+void GetNetworkResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
         return;
-    char* p = buffer->data;
+    const char* p = buffer->data;
     uint8_t ssidLength = 0;
     uint8_t passwordLength = 0;
     utl::copy::from(&m_networkFlags, p + 0);
@@ -108,12 +108,12 @@ void GetNetworkResponseBody::setBuffer(IOBufferPtr& buffer)
     m_password.assign(p + c_passwordOffset, std::min(passwordLength, c_maxPasswordLength));
 }
 
-size_t GetNetworkResponseBody::getBufferLength()
+size_t GetNetworkResponseBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string GetNetworkResponseBody::getMessageDataString()
+std::string GetNetworkResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data"

@@ -21,10 +21,10 @@ public:
     GetNetworkResponseBody();
     explicit GetNetworkResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     // Throw std::runtime_error, leaving the stored value unchanged, when too long.
     void setSsid(const std::string& ssid);

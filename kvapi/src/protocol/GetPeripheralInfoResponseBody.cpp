@@ -26,7 +26,7 @@ GetPeripheralInfoResponseBody::GetPeripheralInfoResponseBody(IOBufferPtr buffer)
     GetPeripheralInfoResponseBody::setBuffer(buffer);
 }
 
-IOBufferPtr GetPeripheralInfoResponseBody::getBuffer()
+IOBufferPtr GetPeripheralInfoResponseBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(getBufferLength());
     char* p = buffer->data;
@@ -42,12 +42,12 @@ IOBufferPtr GetPeripheralInfoResponseBody::getBuffer()
     return buffer;
 }
 
-void GetPeripheralInfoResponseBody::setBuffer(IOBufferPtr& buffer)
+void GetPeripheralInfoResponseBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Without the version and count nothing is parsed.
     if (!buffer || buffer->length < c_headerLength)
         return;
-    char* p = buffer->data;
+    const char* p = buffer->data;
     uint32_t count = 0;
     utl::copy::from(&m_version, p + 0);
     utl::copy::from(&count, p + 4);
@@ -68,12 +68,12 @@ void GetPeripheralInfoResponseBody::setBuffer(IOBufferPtr& buffer)
     }
 }
 
-size_t GetPeripheralInfoResponseBody::getBufferLength()
+size_t GetPeripheralInfoResponseBody::getBufferLength() const
 {
     return c_headerLength + c_recordLength * m_devices.size();
 }
 
-std::string GetPeripheralInfoResponseBody::getMessageDataString()
+std::string GetPeripheralInfoResponseBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Response Data"

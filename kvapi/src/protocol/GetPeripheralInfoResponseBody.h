@@ -20,10 +20,10 @@ public:
     GetPeripheralInfoResponseBody();
     explicit GetPeripheralInfoResponseBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     uint32_t getVersion() const { return m_version; }
     void setVersion(uint32_t version) { m_version = version; }

@@ -46,8 +46,7 @@ private:
     TFeatureMap m_featureMap;
 };
 
-// Protocol revision of a camera from its model and FPGA firmware revision; 7 for any
-// model or firmware revision the table does not list.
-int getProtocolRevision(ICamera::Info info);
+// getProtocolRevision(ICamera::Info) and isIMXPlatform(ICamera::Model) are declared in
+// the public header; the revision table behind the first lives in KVProtocol.cpp.
 
 } // namespace kv

@@ -19,7 +19,7 @@ PulseGuideRequestBody::PulseGuideRequestBody(IOBufferPtr buffer)
     PulseGuideRequestBody::setBuffer(buffer);
 }
 
-IOBufferPtr PulseGuideRequestBody::getBuffer()
+IOBufferPtr PulseGuideRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data + 0, m_guideDirection);
@@ -28,7 +28,7 @@ IOBufferPtr PulseGuideRequestBody::getBuffer()
     return buffer;
 }
 
-void PulseGuideRequestBody::setBuffer(IOBufferPtr& buffer)
+void PulseGuideRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
@@ -38,12 +38,12 @@ void PulseGuideRequestBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_abort, buffer->data + 5);
 }
 
-size_t PulseGuideRequestBody::getBufferLength()
+size_t PulseGuideRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string PulseGuideRequestBody::getMessageDataString()
+std::string PulseGuideRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data"

@@ -30,7 +30,7 @@ void SetCoolerRequestBody::setSetpoint(float celsius)
     m_setpoint = WireConversions::setpointToWire(celsius);
 }
 
-IOBufferPtr SetCoolerRequestBody::getBuffer()
+IOBufferPtr SetCoolerRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data + 0, m_isEnabled);
@@ -38,7 +38,7 @@ IOBufferPtr SetCoolerRequestBody::getBuffer()
     return buffer;
 }
 
-void SetCoolerRequestBody::setBuffer(IOBufferPtr& buffer)
+void SetCoolerRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
@@ -47,12 +47,12 @@ void SetCoolerRequestBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_setpoint, buffer->data + 1);
 }
 
-size_t SetCoolerRequestBody::getBufferLength()
+size_t SetCoolerRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string SetCoolerRequestBody::getMessageDataString()
+std::string SetCoolerRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data"

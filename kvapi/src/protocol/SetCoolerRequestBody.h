@@ -16,10 +16,10 @@ public:
     SetCoolerRequestBody();
     explicit SetCoolerRequestBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     bool getIsEnabled() const { return m_isEnabled; }
     void setIsEnabled(bool enabled) { m_isEnabled = enabled; }

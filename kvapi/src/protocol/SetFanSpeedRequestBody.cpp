@@ -18,14 +18,14 @@ SetFanSpeedRequestBody::SetFanSpeedRequestBody(IOBufferPtr buffer)
     SetFanSpeedRequestBody::setBuffer(buffer);
 }
 
-IOBufferPtr SetFanSpeedRequestBody::getBuffer()
+IOBufferPtr SetFanSpeedRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_fanSpeed);
     return buffer;
 }
 
-void SetFanSpeedRequestBody::setBuffer(IOBufferPtr& buffer)
+void SetFanSpeedRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the field as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -33,12 +33,12 @@ void SetFanSpeedRequestBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_fanSpeed, buffer->data);
 }
 
-size_t SetFanSpeedRequestBody::getBufferLength()
+size_t SetFanSpeedRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string SetFanSpeedRequestBody::getMessageDataString()
+std::string SetFanSpeedRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data" << " | Fan Speed: " << static_cast<unsigned>(m_fanSpeed);

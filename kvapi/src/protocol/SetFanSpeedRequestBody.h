@@ -16,10 +16,10 @@ public:
     SetFanSpeedRequestBody();
     explicit SetFanSpeedRequestBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     uint8_t getFanSpeed() const { return m_fanSpeed; }
     void setFanSpeed(uint8_t value) { m_fanSpeed = value; }

@@ -73,7 +73,7 @@ bool SetNetworkRequestBody::getHexPassword() const
     return (m_networkMode & NetworkFlags::c_hexPasswordBit) != 0;
 }
 
-IOBufferPtr SetNetworkRequestBody::getBuffer()
+IOBufferPtr SetNetworkRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     char* p = buffer->data;
@@ -86,12 +86,12 @@ IOBufferPtr SetNetworkRequestBody::getBuffer()
     return buffer;
 }
 
-void SetNetworkRequestBody::setBuffer(IOBufferPtr& buffer)
+void SetNetworkRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // Too short for the layout: nothing is parsed.
     if (!buffer || buffer->length < c_bodyLength)
         return;
-    char* p = buffer->data;
+    const char* p = buffer->data;
     uint8_t ssidLength = 0;
     uint8_t passwordLength = 0;
     utl::copy::from(&m_networkMode, p + 0);
@@ -106,12 +106,12 @@ void SetNetworkRequestBody::setBuffer(IOBufferPtr& buffer)
     std::memcpy(m_password, p + c_passwordOffset, m_passwordLength);
 }
 
-size_t SetNetworkRequestBody::getBufferLength()
+size_t SetNetworkRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string SetNetworkRequestBody::getMessageDataString()
+std::string SetNetworkRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data"

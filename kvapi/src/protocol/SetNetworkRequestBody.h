@@ -21,10 +21,10 @@ public:
     SetNetworkRequestBody();
     explicit SetNetworkRequestBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     void setSsid(const std::string& ssid);
     void setPassword(const std::string& password);

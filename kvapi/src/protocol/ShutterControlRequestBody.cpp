@@ -18,14 +18,14 @@ ShutterControlRequestBody::ShutterControlRequestBody(IOBufferPtr buffer)
     ShutterControlRequestBody::setBuffer(buffer);
 }
 
-IOBufferPtr ShutterControlRequestBody::getBuffer()
+IOBufferPtr ShutterControlRequestBody::getBuffer() const
 {
     IOBufferPtr buffer = IOBuffer::newBuffer(c_bodyLength);
     utl::copy::to(buffer->data, m_action);
     return buffer;
 }
 
-void ShutterControlRequestBody::setBuffer(IOBufferPtr& buffer)
+void ShutterControlRequestBody::setBuffer(const IOBufferPtr& buffer)
 {
     // An empty payload leaves the field as it is.
     if (!buffer || buffer->length < c_bodyLength)
@@ -33,12 +33,12 @@ void ShutterControlRequestBody::setBuffer(IOBufferPtr& buffer)
     utl::copy::from(&m_action, buffer->data);
 }
 
-size_t ShutterControlRequestBody::getBufferLength()
+size_t ShutterControlRequestBody::getBufferLength() const
 {
     return c_bodyLength;
 }
 
-std::string ShutterControlRequestBody::getMessageDataString()
+std::string ShutterControlRequestBody::getMessageDataString() const
 {
     std::ostringstream out;
     out << "Request Data" << " | Shutter Action: " << static_cast<unsigned>(m_action);

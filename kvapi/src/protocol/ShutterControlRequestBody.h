@@ -18,10 +18,10 @@ public:
     ShutterControlRequestBody();
     explicit ShutterControlRequestBody(IOBufferPtr buffer);
 
-    IOBufferPtr getBuffer() override;
-    void setBuffer(IOBufferPtr& buffer) override;
-    size_t getBufferLength() override;
-    std::string getMessageDataString() override;
+    IOBufferPtr getBuffer() const override;
+    void setBuffer(const IOBufferPtr& buffer) override;
+    size_t getBufferLength() const override;
+    std::string getMessageDataString() const override;
 
     ShutterActions getAction() const { return static_cast<ShutterActions>(m_action); }
     void setAction(ShutterActions value) { m_action = static_cast<uint8_t>(value); }
