@@ -2,6 +2,31 @@
 
 #include "protocol/EmptyBody.h"
 
+// Camera and peripheral bodies.
+#include "protocol/AOGetStatusResponseBody.h"
+#include "protocol/AOGotoRequestBody.h"
+#include "protocol/AOInitResponseBody.h"
+#include "protocol/EchoBody.h"
+#include "protocol/FWGetStatusResponseBody.h"
+#include "protocol/FWGotoRequestBody.h"
+#include "protocol/FWInitResponseBody.h"
+#include "protocol/GetCameraCapabilityRequestBody.h"
+#include "protocol/GetCameraCapabilityResponseBody.h"
+#include "protocol/GetCameraInfoResponseBody.h"
+#include "protocol/GetCameraOptionRequestBody.h"
+#include "protocol/GetCameraOptionResponseBody.h"
+#include "protocol/GetCameraStatusResponseBody.h"
+#include "protocol/GetCoolerStateResponseBody.h"
+#include "protocol/GetNetworkResponseBody.h"
+#include "protocol/GetPeripheralInfoResponseBody.h"
+#include "protocol/PulseGuideRequestBody.h"
+#include "protocol/SetCameraOptionRequestBody.h"
+#include "protocol/SetCameraOptionResponseBody.h"
+#include "protocol/SetCoolerRequestBody.h"
+#include "protocol/SetFanSpeedRequestBody.h"
+#include "protocol/SetNetworkRequestBody.h"
+#include "protocol/ShutterControlRequestBody.h"
+
 namespace kv {
 
 namespace {
@@ -65,6 +90,18 @@ BaseBodyPtr V1BodyFactory::generateRequestBody(BodyType bodyType) const
     case GetImageMetadata: return empty<GetImageMetadata>();
     case Disconnect: return empty<Disconnect>();
     case UnlockSpecialCommands: return empty<UnlockSpecialCommands>();
+    // Camera and peripheral bodies.
+    case ShutterControl: return std::make_shared<V1::ShutterControlRequestBody>();
+    case SetCooler: return std::make_shared<V1::SetCoolerRequestBody>();
+    case SetFanSpeed: return std::make_shared<V1::SetFanSpeedRequestBody>();
+    case SetNetwork: return std::make_shared<V1::SetNetworkRequestBody>();
+    case FWGoto: return std::make_shared<V1::FWGotoRequestBody>();
+    case AOGoto: return std::make_shared<V1::AOGotoRequestBody>();
+    case PulseGuide: return std::make_shared<V1::PulseGuideRequestBody>();
+    case EchoRequest: return std::make_shared<V1::EchoBody>();
+    case GetCameraCapability: return std::make_shared<V1::GetCameraCapabilityRequestBody>();
+    case GetCameraOption: return std::make_shared<V1::GetCameraOptionRequestBody>();
+    case SetCameraOption: return std::make_shared<V1::SetCameraOptionRequestBody>();
     default: return nullptr;
     }
 }
@@ -91,6 +128,20 @@ BaseBodyPtr V1BodyFactory::generateResponseBody(BodyType bodyType) const
     case Disconnect: return empty<Disconnect>();
     case SetSerialNumber: return empty<SetSerialNumber>();
     case UnlockSpecialCommands: return empty<UnlockSpecialCommands>();
+    // Camera and peripheral bodies.
+    case GetCameraInfo: return std::make_shared<V1::GetCameraInfoResponseBody>();
+    case GetCameraStatus: return std::make_shared<V1::GetCameraStatusResponseBody>();
+    case GetNetwork: return std::make_shared<V1::GetNetworkResponseBody>();
+    case FWInit: return std::make_shared<V1::FWInitResponseBody>();
+    case FWGetStatus: return std::make_shared<V1::FWGetStatusResponseBody>();
+    case AOInit: return std::make_shared<V1::AOInitResponseBody>();
+    case AOGetStatus: return std::make_shared<V1::AOGetStatusResponseBody>();
+    case EchoRequest: return std::make_shared<V1::EchoBody>();
+    case GetCameraCapability: return std::make_shared<V1::GetCameraCapabilityResponseBody>();
+    case GetCameraOption: return std::make_shared<V1::GetCameraOptionResponseBody>();
+    case SetCameraOption: return std::make_shared<V1::SetCameraOptionResponseBody>();
+    case GetPeripheralInfo: return std::make_shared<V1::GetPeripheralInfoResponseBody>();
+    case GetCoolerState: return std::make_shared<V1::GetCoolerStateResponseBody>();
     default: return nullptr;
     }
 }

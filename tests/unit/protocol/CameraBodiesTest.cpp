@@ -1,4 +1,6 @@
 #include "protocol/AOGetStatusResponseBody.h"
+#include "protocol/BodyFactory.h"
+#include "protocol/Message.h"
 #include "protocol/AOGotoRequestBody.h"
 #include "protocol/AOInitResponseBody.h"
 #include "protocol/EchoBody.h"
@@ -33,6 +35,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 using namespace kv;
@@ -734,4 +737,83 @@ TEST(NetworkConfigRecord, PackedLayoutAndZeroInitialised)
     std::memcpy(&bytes[0], &config, sizeof(config));
     EXPECT_EQ(toHex(IOBuffer::newBuffer(bytes.data(), bytes.size())),
               "00 1b 2c 3d 4e 5f c0 a8 01 14 c0 a8 01 01 ff ff ff 00 " + textHex("KV-123", 32));
+}
+
+// The factory creates these classes for their codes, in the right direction only.
+TEST(CameraBodies, FactoryCreatesTheBodyClasses)
+{
+    using Check = std::function<bool(const BaseBodyPtr&)>;
+    struct Case {
+        BodyType bodyType;
+        Check request;   // empty: the request has no payload class of this family
+        Check response;
+    };
+    const auto is = [](auto* tag) {
+        using T = std::remove_pointer_t<decltype(tag)>;
+        return Check([](const BaseBodyPtr& body) { return std::dynamic_pointer_cast<T>(body) != nullptr; });
+    };
+    const std::vector<Case> cases = {
+        {GetCameraInfo, {}, is((GetCameraInfoResponseBody*)nullptr)},
+        {GetCameraStatus, {}, is((GetCameraStatusResponseBody*)nullptr)},
+        {ShutterControl, is((ShutterControlRequestBody*)nullptr), {}},
+        {SetCooler, is((SetCoolerRequestBody*)nullptr), {}},
+        {SetFanSpeed, is((SetFanSpeedRequestBody*)nullptr), {}},
+        {SetNetwork, is((SetNetworkRequestBody*)nullptr), {}},
+        {GetNetwork, {}, is((GetNetworkResponseBody*)nullptr)},
+        {FWInit, {}, is((FWInitResponseBody*)nullptr)},
+        {FWGetStatus, {}, is((FWGetStatusResponseBody*)nullptr)},
+        {FWGoto, is((FWGotoRequestBody*)nullptr), {}},
+        {AOInit, {}, is((AOInitResponseBody*)nullptr)},
+        {AOGetStatus, {}, is((AOGetStatusResponseBody*)nullptr)},
+        {AOGoto, is((AOGotoRequestBody*)nullptr), {}},
+        {PulseGuide, is((PulseGuideRequestBody*)nullptr), {}},
+        {EchoRequest, is((EchoBody*)nullptr), is((EchoBody*)nullptr)},
+        {GetCameraCapability, is((GetCameraCapabilityRequestBody*)nullptr), is((GetCameraCapabilityResponseBody*)nullptr)},
+        {GetCameraOption, is((GetCameraOptionRequestBody*)nullptr), is((GetCameraOptionResponseBody*)nullptr)},
+        {SetCameraOption, is((SetCameraOptionRequestBody*)nullptr), is((SetCameraOptionResponseBody*)nullptr)},
+        {GetPeripheralInfo, {}, is((GetPeripheralInfoResponseBody*)nullptr)},
+        {GetCoolerState, {}, is((GetCoolerStateResponseBody*)nullptr)},
+    };
+    const V1BodyFactory factory;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Reflections::messageBodyToString(c.bodyType));
+        const BaseBodyPtr request = factory.generateRequestBody(c.bodyType);
+        const BaseBodyPtr response = factory.generateResponseBody(c.bodyType);
+        ASSERT_TRUE(request);
+        ASSERT_TRUE(response);
+        EXPECT_EQ(request->getBodyType(), c.bodyType);
+        EXPECT_EQ(response->getBodyType(), c.bodyType);
+        if (c.request)
+            EXPECT_TRUE(c.request(request));
+        else
+            EXPECT_EQ(request->getBufferLength(), 0u);
+        if (c.response)
+            EXPECT_TRUE(c.response(response));
+        else
+            EXPECT_EQ(response->getBufferLength(), 0u);
+    }
+    EXPECT_FALSE(factory.generateRequestBody(SetNetworkConfig));
+    EXPECT_FALSE(factory.generateResponseBody(SetNetworkConfig));
+}
+
+// Whole frames: a request filled through its typed body, a response parsed into
+// the class its header names.
+TEST(CameraBodies, FramesCarryTheBodies)
+{
+    V1RequestMessage request(SetCooler, V1None);
+    const auto cooler = request.getTypedBody<SetCoolerRequestBody>();
+    ASSERT_TRUE(cooler);
+    cooler->setIsEnabled(true);
+    cooler->setSetpoint(-10.005f);
+    request.updateEndpoint(nullptr, -1);
+    EXPECT_EQ(toHex(request.getBuffer()), "a5 0c 00 00 00 03 00 00 00 01 17 fc");
+
+    V1ResponseMessage response(GetCameraInfo, V1None);
+    response.setBuffer(fromHex("a5 06 01 00 00 00 0c 00 00 00 05 00 c4 09 ff 10 fe 6e 03 00 00 01"));
+    EXPECT_TRUE(response.validate());
+    const auto status = response.getTypedBody<GetCameraStatusResponseBody>();
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->getMainSensorState(), ISensor::Exposing);
+    EXPECT_FLOAT_EQ(status->getSensorTemperature(), 25.0f);
+    EXPECT_EQ(status->getShutterStatus(), ShutterOpen);
 }
