@@ -28,18 +28,16 @@ const char* mapCameraModelToString(uint32_t model)
 
 const char* mapSensorStatusToString(uint32_t status)
 {
-    static const char* const names[] = {"Idle",     "Trigger",        "PreShutter",
-                                        "DoShutterOpen", "Starting", "Exposing",
-                                        "DoShutterClose", "Reading", "ReadyToDownload",
-                                        "HomingShutter"};
+    static const char* const names[] = {"Idle",     "Trigger",  "PreShutter",     "DoShutterOpen",
+                                        "Starting", "Exposing", "DoShutterClose", "Reading",
+                                        "ReadyToDownload", "HomingShutter"};
     return lookup(names, status, "InvalidSensorState");
 }
 
 const char* mapShutterStatusToString(uint32_t status)
 {
-    static const char* const names[] = {"ShutterClosed",  "ShutterOpen",       "ShutterClosing",
-                                        "ShutterOpening", "ShutterRolling",    "ShutterExercising",
-                                        "ShutterError"};
+    static const char* const names[] = {"ShutterClosed",  "ShutterOpen",       "ShutterClosing", "ShutterOpening",
+                                        "ShutterRolling", "ShutterExercising", "ShutterError"};
     return lookup(names, status, "ShutterUninitialized");
 }
 

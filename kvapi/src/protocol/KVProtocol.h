@@ -10,22 +10,22 @@ namespace kv {
 // camera generation build one for their protocol version and ask it.
 class Protocol {
 public:
-    // Each feature is present from the revision noted onwards.
+    // Each feature is present from the revision noted on its right onwards.
     enum Feature : int {
-        IRLEDToggleSensorSetting = 0,           // 1
-        OnChipBinToggleSensorSetting = 1,       // 2
-        TriggerModeToggleSensorSetting = 2,     // 2
-        GetSubframeCompactBody = 3,             // 2
-        ExtendedMessageBodySize = 4,            // 3
-        PerAxisPulseGuideStatus = 5,            // 4
-        AutoFanModeToggleSensorSetting = 6,     // 5
-        ExtendedConfigData = 7,                 // 5
-        FilterWheelErrorCodes = 8,              // 6
-        GetCameraCapabilitiesCommand = 9,       // 7
-        ShutterPolarityToggleSensorSetting = 10, // 7
-        EnableStatusLEDToggleSensorSetting = 11, // 7
-        AdaptiveOpticsErrorCodes = 12,          // 7
-        ExtendedPacketId = 13                   // 8
+        IRLEDToggleSensorSetting = 0,             // 1
+        OnChipBinToggleSensorSetting = 1,         // 2
+        TriggerModeToggleSensorSetting = 2,       // 2
+        GetSubframeCompactBody = 3,               // 2
+        ExtendedMessageBodySize = 4,              // 3
+        PerAxisPulseGuideStatus = 5,              // 4
+        AutoFanModeToggleSensorSetting = 6,       // 5
+        ExtendedConfigData = 7,                   // 5
+        FilterWheelErrorCodes = 8,                // 6
+        GetCameraCapabilitiesCommand = 9,         // 7
+        ShutterPolarityToggleSensorSetting = 10,  // 7
+        EnableStatusLEDToggleSensorSetting = 11,  // 7
+        AdaptiveOpticsErrorCodes = 12,            // 7
+        ExtendedPacketId = 13                     // 8
     };
 
     using TFeatureMap = std::map<Feature, bool>;
