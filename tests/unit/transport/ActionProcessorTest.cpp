@@ -19,10 +19,8 @@ class Signal {
 public:
     void set()
     {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_set = true;
-        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_set = true;
         m_cv.notify_all();
     }
     bool waitFor(std::chrono::milliseconds timeout)
@@ -43,12 +41,12 @@ constexpr std::chrono::seconds c_deadline{10};
 
 TEST(ActionProcessor, RunsActionsOneAtATimeInOrder)
 {
-    ActionProcessor processor;
     std::mutex mutex;
     std::vector<int> order;
     std::atomic<int> running{0};
     std::atomic<bool> overlapped{false};
     Signal done;
+    ActionProcessor processor; // declared last: joined before the state its actions use
     constexpr int count = 200;
     for (int i = 0; i < count; ++i) {
         processor.queueAction([&, i] {
@@ -76,11 +74,11 @@ TEST(ActionProcessor, RunsActionsOneAtATimeInOrder)
 
 TEST(ActionProcessor, ShutdownFinishesTheRunningActionAndDiscardsQueuedOnes)
 {
-    ActionProcessor processor;
     Signal started;
     Signal proceed;
     std::atomic<bool> firstFinished{false};
     std::atomic<bool> secondRan{false};
+    ActionProcessor processor;
     processor.queueAction([&] {
         started.set();
         proceed.waitFor(c_deadline);
@@ -130,8 +128,8 @@ TEST(ActionProcessor, QueueAccessors)
 
 TEST(ActionProcessor, SurvivesAThrowingAction)
 {
-    ActionProcessor processor;
     Signal done;
+    ActionProcessor processor;
     processor.queueAction([] { throw std::runtime_error("boom"); });
     processor.queueAction([&] { done.set(); });
     EXPECT_TRUE(done.waitFor(c_deadline));

@@ -167,6 +167,7 @@ TEST_F(Dispatch, ResendsOfInvalidResponsesAreBounded)
     EXPECT_EQ(comm.sends, MessageContext::c_maxResends + 1);
     EXPECT_EQ(promise->getStatus(), IPromise::Error);
     EXPECT_TRUE(promise->getIsHandled());
+    EXPECT_EQ(promise->wait(), IPromise::Error);
     EXPECT_EQ(lastError(*promise), "Invalid response received for packet 'Camera::queryInfo'");
     EXPECT_EQ(handler.received, 0);
 }
