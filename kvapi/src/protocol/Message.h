@@ -60,6 +60,11 @@ public:
     {
         return std::dynamic_pointer_cast<T>(m_pHeader);
     }
+    template <class T>
+    std::shared_ptr<T> getTypedFooter() const
+    {
+        return std::dynamic_pointer_cast<T>(m_pFooter);
+    }
 
     const BaseHeaderPtr& getHeader() const { return m_pHeader; }
     const BaseBodyPtr& getBody() const { return m_pBody; }

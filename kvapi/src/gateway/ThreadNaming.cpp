@@ -1,0 +1,7 @@
+#include "gateway/ThreadNaming.h"
+
+namespace kv {
+
+void SetThreadName(const char*, unsigned) {}
+
+} // namespace kv
