@@ -177,10 +177,10 @@ bool readFrame(const IOBufferPtr& frame, Firmware::Request& request)
     request.sensorId = header.getSensorId();
     request.bodyLength = header.getBodyLength();
     request.footerType = kv::V1None;
-    if (header.getSoh() != kv::Cmd) {
-        request.frameStatus = kv::InvalidSoh;
-        return true;
-    }
+    // Foreign datagrams and other cameras' answers are not answered: two
+    // cameras would otherwise answer each other's errors for ever.
+    if (header.getSoh() != kv::Cmd || header.getHeaderType() == kv::V1Response)
+        return false;
     if (header.getHeaderType() != kv::V1Request) {
         request.frameStatus = kv::InvalidHeaderType;
         return true;
