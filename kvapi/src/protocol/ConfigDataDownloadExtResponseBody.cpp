@@ -22,8 +22,10 @@ void ConfigDataDownloadExtResponseBody::getData(unsigned char*& data, size_t& le
 {
     const size_t size = m_payload.size();
     if (data == nullptr || length < size) {
+        // The new buffer first: the caller's one survives a failed allocation.
+        unsigned char* replacement = size ? new unsigned char[size] : nullptr;
         delete[] data;
-        data = size ? new unsigned char[size] : nullptr;
+        data = replacement;
     }
     length = size;
     if (size)
