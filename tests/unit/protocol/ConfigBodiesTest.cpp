@@ -702,6 +702,15 @@ TEST(ConfigBodies, FramesCarryTheBodies)
     ASSERT_TRUE(downloadBody);
     EXPECT_EQ(hexOf(downloadBody->getPayload()), "aa bb cc");
 
+    // Parsing a frame makes a fresh body at the default version, so a 32-word record
+    // is read from the frame's body bytes with the camera's revision.
+    V1ResponseMessage record(ReadMemoryConfig, V1None);
+    record.setBuffer(fromHex("a5 1f 01 00 00 00 40 00 00 00 " + c_payloadFields + " c3 a5 " + zeros(30)));
+    EXPECT_TRUE(record.validate());
+    ASSERT_TRUE(record.getTypedBody<ReadMemoryConfigResponseBody>());
+    const ReadMemoryConfigResponseBody withRevision(record.getBodyBuffer(), 5);
+    expectPayload(withRevision.getData(), samplePayload());
+
     V1ResponseMessage word(ReadMemoryWord, V1None);
     word.setBuffer(fromHex("a5 1d 01 00 00 00 02 00 00 00 34 12"));
     const auto wordBody = word.getTypedBody<ReadMemoryWordResponseBody>();
