@@ -81,7 +81,7 @@ void Faults::sendTruncatedBefore(uint32_t count)
     m_settings.truncatedBefore = count;
 }
 
-Faults::Decision Faults::decide(uint8_t bodyType)
+Faults::Decision Faults::decide(uint8_t bodyType, bool expectsAnswer)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     Decision decision;
@@ -89,7 +89,7 @@ Faults::Decision Faults::decide(uint8_t bodyType)
         decision.silent = true;
         return decision;
     }
-    if (m_settings.statusCount > 0 && (m_settings.statusBodyType == 255 || m_settings.statusBodyType == bodyType)) {
+    if (expectsAnswer && m_settings.statusCount > 0 && (m_settings.statusBodyType == 255 || m_settings.statusBodyType == bodyType)) {
         --m_settings.statusCount;
         decision.refuse = true;
         decision.status = m_settings.status;

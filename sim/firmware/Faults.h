@@ -62,8 +62,9 @@ public:
     void sendForeignBefore(uint32_t count);
     void sendTruncatedBefore(uint32_t count);
 
-    // Takes the decision for one received request; consumes a refusal.
-    Decision decide(uint8_t bodyType);
+    // Takes the decision for one received datagram; a request that expects an
+    // answer consumes a refusal.
+    Decision decide(uint8_t bodyType, bool expectsAnswer = true);
     // Whether one image datagram is lost.
     bool dropImageDatagram();
 

@@ -315,6 +315,12 @@ IOBufferPtr Firmware::refusal(const IOBufferPtr& frame, kv::EStatusCode status)
     return encode(request, request.frameStatus != kv::Success ? request.frameStatus : status, nullptr);
 }
 
+bool Firmware::expectsAnswer(const IOBufferPtr& frame)
+{
+    Request request;
+    return readFrame(frame, request) && !isUnanswered(request.bodyType);
+}
+
 Firmware::Outcome Firmware::dispatch(const Request& request, TimePoint now)
 {
     switch (request.bodyType) {

@@ -45,6 +45,8 @@ public:
     // A status-only answer to the frame, as a camera refuses a request; null
     // when the frame would get no answer at all.
     static kv::IOBufferPtr refusal(const kv::IOBufferPtr& frame, kv::EStatusCode status);
+    // Whether the datagram is a request the firmware would answer at all.
+    static bool expectsAnswer(const kv::IOBufferPtr& frame);
 
     const CameraConfig& config() const { return m_config; }
     kv::ICamera::Info info() const;

@@ -65,7 +65,7 @@ Reply VirtualCamera::receive(const kv::IOBufferPtr& datagram, const std::string&
     const uint8_t bodyType = entry.bodyType();
     m_journal.record(std::move(entry));
 
-    const Faults::Decision decision = m_faults.decide(bodyType);
+    const Faults::Decision decision = m_faults.decide(bodyType, Firmware::expectsAnswer(bytes));
     Reply reply;
     if (decision.silent)
         return reply;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
 #include <set>
 
 using namespace kvsim;
@@ -78,13 +80,21 @@ TEST(SimServer, DelayedAnswersLeaveLateWhileOtherRequestsAreStillServed)
 {
     auto camera = VirtualCamera::fromPreset("Brisa");
     SimServer server(camera, "127.0.0.2");
+    // Once the first answer is held back, the next ones leave at once.
+    std::promise<void> firstHeld;
+    std::atomic<bool> held{false};
+    server.setObserver([&](const Exchange& exchange) {
+        if (exchange.reply.delay.count() > 0 && !held.exchange(true)) {
+            camera->faults().delayAnswers(std::chrono::milliseconds(0));
+            firstHeld.set_value();
+        }
+    });
+    camera->faults().delayAnswers(std::chrono::milliseconds(300));
     server.start();
     UdpClient client;
-    camera->faults().delayAnswers(std::chrono::milliseconds(300));
     const auto sent = std::chrono::steady_clock::now();
     client.send(simframes::request(kv::GetCameraInfo));
-    ASSERT_TRUE(camera->journal().waitForCount(1, std::chrono::milliseconds(2000)));
-    camera->faults().delayAnswers(std::chrono::milliseconds(0));
+    ASSERT_EQ(firstHeld.get_future().wait_for(std::chrono::seconds(2)), std::future_status::ready);
     client.send(simframes::request(kv::GetCameraStatus));
     const auto first = client.receive();
     const auto second = client.receive();

@@ -33,6 +33,8 @@ TEST(Faults, RefusesTheNextRequestsWithoutCarryingThemOut)
 {
     auto camera = brisa();
     camera->faults().answerNextWith(kv::BadChecksum, 2);
+    // What is no request does not use up a refusal.
+    EXPECT_TRUE(camera->receive(hexbytes::fromHex("6b 76 73 69 6d 20 68 65 6c 6c 6f")).datagrams.empty());
     EXPECT_EQ(hexbytes::toHex(camera->receive(c_info()).datagrams.at(0)), "a5 00 01 00 09 00 00 00 00 00");
     EXPECT_EQ(statusOf(camera->receive(c_status())), kv::BadChecksum);
     EXPECT_EQ(statusOf(camera->receive(c_info())), kv::Success);
