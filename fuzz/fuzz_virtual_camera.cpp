@@ -1,6 +1,6 @@
 // Arbitrary datagrams handed to a virtual camera: the firmware must answer or
 // ignore each one without reading outside it, and every answer must be a
-// frame that the library's own parser reads back as valid.
+// frame that the library's own parser reads back whole.
 #include "firmware/ManualClock.h"
 #include "firmware/Presets.h"
 #include "firmware/VirtualCamera.h"
@@ -28,9 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const auto& answer : reply.datagrams) {
         if (answer->length < 2)
             std::abort();
-        kv::V1ResponseMessage message(static_cast<kv::BodyType>(static_cast<uint8_t>(answer->data[1])), kv::V1None);
+        const auto bodyType = static_cast<uint8_t>(answer->data[1]);
+        kv::V1ResponseMessage message(static_cast<kv::BodyType>(bodyType), kv::V1None);
         message.setBuffer(answer);
-        if (!message.validate() || message.getStatusCode() == kv::InvalidStatus)
+        // An answer names the request's body type, which the library holds valid
+        // only inside the protocol's ranges; its frame must parse whole in any case.
+        const bool known = bodyType < kv::LastBodyType || (bodyType >= kv::FirstInternalCmd && bodyType <= kv::LastInternalCmd);
+        if (message.isMalformed() || (known && !message.validate()) || message.getStatusCode() == kv::InvalidStatus)
             std::abort();
     }
     return 0;
