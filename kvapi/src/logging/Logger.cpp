@@ -52,6 +52,37 @@ std::string microsecondStamp(std::chrono::system_clock::time_point time, const c
     return date::format(format, std::chrono::floor<std::chrono::microseconds>(time));
 }
 
+// "%F %T (UTC%z)" with microseconds. Lines come in bursts within one second,
+// so the calendar part is formatted once per second and thread; the
+// microseconds are appended by hand.
+std::string lineStamp(std::chrono::system_clock::time_point time)
+{
+    struct Cache {
+        date::sys_seconds second{date::sys_seconds::min()};
+        std::string date;
+        std::string zone;
+    };
+    thread_local Cache cache;
+    const auto micros = std::chrono::floor<std::chrono::microseconds>(time);
+    const auto second = std::chrono::floor<std::chrono::seconds>(micros);
+    if (second != cache.second) {
+        cache.second = second;
+        cache.date = date::format("%F %T", second);
+        cache.zone = date::format(" (UTC%z)", second);
+    }
+    auto fraction = static_cast<unsigned>((micros - second).count());
+    char digits[8] = {'.', '0', '0', '0', '0', '0', '0', '\0'};
+    for (int i = 6; i > 0; --i, fraction /= 10) {
+        digits[i] = static_cast<char>('0' + fraction % 10);
+    }
+    std::string stamp;
+    stamp.reserve(cache.date.size() + 7 + cache.zone.size() + 40);
+    stamp += cache.date;
+    stamp += digits;
+    stamp += cache.zone;
+    return stamp;
+}
+
 // "\n\t" and every byte as two hex digits and a blank; " " for no bytes.
 std::string byteGroup(const IOBufferPtr& bytes)
 {
@@ -290,7 +321,7 @@ void KVAPILogger::logInfo(const std::string& text)
 
 std::string KVAPILogger::formatLine(const LogMessageData& message)
 {
-    std::string line = microsecondStamp(message.getTimeStamp(), "%F %T (UTC%z)");
+    std::string line = lineStamp(message.getTimeStamp());
     line += severityTag(message.getSeverity());
     const int indent = std::clamp(static_cast<int>(message.getIndentLevel()), c_minIndentLevel, c_maxIndentLevel);
     for (int i = 0; i < indent; ++i) {

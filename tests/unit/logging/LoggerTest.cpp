@@ -124,6 +124,29 @@ TEST(LoggerLine, TimeStampTagIndentationAndText)
     }
 }
 
+TEST(LoggerLine, MicrosecondsAreTruncatedAndPadded)
+{
+    struct Case {
+        std::chrono::nanoseconds offset;
+        std::string stamp;
+    };
+    using std::chrono::nanoseconds;
+    const Case cases[] = {
+        {nanoseconds(0), "2024-05-01 13:45:07.123456 (UTC+0000)"},
+        {nanoseconds(210), "2024-05-01 13:45:07.123456 (UTC+0000)"},
+        {nanoseconds(-123456789), "2024-05-01 13:45:07.000000 (UTC+0000)"},
+        {nanoseconds(-123414789), "2024-05-01 13:45:07.000042 (UTC+0000)"},
+        {nanoseconds(876543210), "2024-05-01 13:45:07.999999 (UTC+0000)"},
+        {nanoseconds(876543211), "2024-05-01 13:45:08.000000 (UTC+0000)"},
+        {nanoseconds(-86400LL * 1000000000LL), "2024-04-30 13:45:07.123456 (UTC+0000)"},
+    };
+    for (const auto& c : cases) {
+        LogMessageData message(eINFO, "x", eNoIndent);
+        message.setTimeStamp(fixedTime() + std::chrono::duration_cast<std::chrono::system_clock::duration>(c.offset));
+        EXPECT_EQ(KVAPILogger::formatLine(message), c.stamp + " [INFO] x");
+    }
+}
+
 TEST(LoggerLine, MessageDataStartsQueuedForTheLogger)
 {
     LogMessageData message(eWARN, "text", eIndent1);
