@@ -52,10 +52,10 @@ std::string microsecondStamp(std::chrono::system_clock::time_point time, const c
     return date::format(format, std::chrono::floor<std::chrono::microseconds>(time));
 }
 
-// "%F %T (UTC%z)" with microseconds. Lines come in bursts within one second,
-// so the calendar part is formatted once per second and thread; the
+// Appends "%F %T (UTC%z)" with microseconds. Lines come in bursts within one
+// second, so the calendar part is formatted once per second and thread; the
 // microseconds are appended by hand.
-std::string lineStamp(std::chrono::system_clock::time_point time)
+void appendLineStamp(std::string& out, std::chrono::system_clock::time_point time)
 {
     struct Cache {
         date::sys_seconds second{date::sys_seconds::min()};
@@ -75,12 +75,9 @@ std::string lineStamp(std::chrono::system_clock::time_point time)
     for (int i = 6; i > 0; --i, fraction /= 10) {
         digits[i] = static_cast<char>('0' + fraction % 10);
     }
-    std::string stamp;
-    stamp.reserve(cache.date.size() + 7 + cache.zone.size() + 40);
-    stamp += cache.date;
-    stamp += digits;
-    stamp += cache.zone;
-    return stamp;
+    out += cache.date;
+    out += digits;
+    out += cache.zone;
 }
 
 // "\n\t" and every byte as two hex digits and a blank; " " for no bytes.
@@ -321,9 +318,11 @@ void KVAPILogger::logInfo(const std::string& text)
 
 std::string KVAPILogger::formatLine(const LogMessageData& message)
 {
-    std::string line = lineStamp(message.getTimeStamp());
-    line += severityTag(message.getSeverity());
     const int indent = std::clamp(static_cast<int>(message.getIndentLevel()), c_minIndentLevel, c_maxIndentLevel);
+    std::string line;
+    line.reserve(64 + 3 * indent + message.getMessage().size());
+    appendLineStamp(line, message.getTimeStamp());
+    line += severityTag(message.getSeverity());
     for (int i = 0; i < indent; ++i) {
         line += "\t- ";
     }

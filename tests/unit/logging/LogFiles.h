@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -86,9 +85,35 @@ inline void writeFile(const std::string& path, const std::string& text)
 // stamps "2024-05-01 13:45:07.123456" become "<R>".
 inline std::string stamped(const std::string& text)
 {
-    static const std::regex line(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{6} \(UTC\+0000\))");
-    static const std::regex raw(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}\.\d{6})");
-    return std::regex_replace(std::regex_replace(text, line, "<T>"), raw, "<R>");
+    static const std::string shape = "dddd-dd-dd dd:dd:dd.dddddd";
+    static const std::string zone = " (UTC+0000)";
+    const auto stampAt = [&](size_t at) {
+        if (text.size() - at < shape.size()) {
+            return false;
+        }
+        for (size_t i = 0; i < shape.size(); ++i) {
+            const char c = text[at + i];
+            if (shape[i] == 'd' ? (c < '0' || c > '9') : c != shape[i]) {
+                return false;
+            }
+        }
+        return true;
+    };
+    std::string result;
+    for (size_t at = 0; at < text.size();) {
+        if (!stampAt(at)) {
+            result += text[at++];
+            continue;
+        }
+        at += shape.size();
+        if (text.compare(at, zone.size(), zone) == 0) {
+            result += "<T>";
+            at += zone.size();
+        } else {
+            result += "<R>";
+        }
+    }
+    return result;
 }
 
 // Today's UTC date as the file name has it.
