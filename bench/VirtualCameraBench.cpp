@@ -59,5 +59,3 @@ void LoopbackRoundTrip(benchmark::State& state)
 BENCHMARK(LoopbackRoundTrip)->UseRealTime();
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -1,8 +1,11 @@
 #include "transport/Comm.h"
 
+#include "logging/Logger.h"
 #include "protocol/Message.h"
 #include "transport/Endpoint.h"
+#include "transport/NetEndpoint.h"
 #include "transport/Promise.h"
+#include "transport/UsbEndpoint.h"
 
 #include <algorithm>
 #include <exception>
@@ -195,14 +198,59 @@ void Comm::updateHandlers(int error, MessagePtr response, EndpointPtr sender, Me
     }
 }
 
+namespace {
+
+// Status polls are frequent: their lines only show in the most verbose mode.
+logging::ELogSeverity exchangeSeverity(BodyType bodyType)
+{
+    return bodyType == GetCameraStatus ? logging::eDEBUGV_EX : logging::eINFO;
+}
+
+// " | Expected Message Length: n" for USB, " | <Target|Source> Port: p | ... IP: a" for the network.
+std::string endpointText(const EndpointPtr& endpoint, const char* direction)
+{
+    if (const auto usb = std::dynamic_pointer_cast<UsbEndpoint>(endpoint)) {
+        return " | Expected Message Length: " + std::to_string(usb->getExpectedLength());
+    }
+    if (const auto net = std::dynamic_pointer_cast<NetEndpoint>(endpoint)) {
+        return std::string(" | ") + direction + " Port: " + std::to_string(net->getPort()) + " | " + direction +
+               " IP: " + net->getIp();
+    }
+    return "";
+}
+
+} // namespace
+
 void Comm::logRequest(MessageContextPtr context)
 {
-    (void)context;
+    const KVAPILoggerPtr logger = getLogger();
+    if (!logger || !context || !context->getRequest()) {
+        return;
+    }
+    const MessagePtr request = context->getRequest();
+    const BodyType bodyType = request->getBodyType();
+    const logging::ELogSeverity severity = exchangeSeverity(bodyType);
+    if (logger->isLogged(severity)) {
+        logger->logMsg(severity, "Sending request: " + KVAPILogger::messageBodyToString(bodyType) +
+                                     endpointText(context->getEndpoint(), "Target"));
+    }
+    logger->logRequestData(request);
 }
 
 void Comm::logResponse(MessageContextPtr context)
 {
-    (void)context;
+    const KVAPILoggerPtr logger = getLogger();
+    if (!logger || !context || !context->getResponse()) {
+        return;
+    }
+    const MessagePtr response = context->getResponse();
+    const BodyType bodyType = response->getBodyType();
+    const logging::ELogSeverity severity = exchangeSeverity(bodyType);
+    if (logger->isLogged(severity)) {
+        logger->logMsg(severity, "Receiving response: " + KVAPILogger::messageBodyToString(bodyType) +
+                                     endpointText(context->getEndpoint(), "Source"));
+    }
+    logger->logResponseData(*response, context);
 }
 
 std::string Comm::PrintBuffer(IOBufferPtr buffer)

@@ -67,6 +67,8 @@ public:
     // the answer to the asking handler. Transports call it with error 0.
     void updateHandlers(int error, MessagePtr response, EndpointPtr sender, MessageContextPtr context);
 
+    // One line naming the body type and the device, then the logger's dump of
+    // the message; nothing without a logger.
     void logRequest(MessageContextPtr context);
     void logResponse(MessageContextPtr context);
     static std::string PrintBuffer(IOBufferPtr buffer);
