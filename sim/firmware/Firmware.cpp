@@ -661,6 +661,9 @@ void Firmware::applyNetworkConfig(const Request& request)
 // Sensor requests. The bodies of the sensor and image-transfer commands are
 // not part of the protocol code yet; until they are, the commands with a body
 // are refused as unsupported, and the ones without carry out their action.
+// Image transfer (StartDownload, PacketRequest, PacketRequestExt, GetFrameRequest,
+// GetImageMetadata, SetImageChannels) hangs here too, with the pixels from
+// imageSource() and the image datagrams lost by Faults::dropImageDatagram().
 Firmware::Outcome Firmware::answerSensor(const Request& request, TimePoint now)
 {
     VirtualSensor* sensor = this->sensor(request.sensorId);

@@ -16,6 +16,7 @@
 #include "firmware/Cooler.h"
 #include "firmware/FilterWheel.h"
 #include "firmware/GuidePort.h"
+#include "firmware/ImageSource.h"
 #include "firmware/Shutter.h"
 #include "firmware/VirtualSensor.h"
 #include "gateway/types.h"
@@ -70,6 +71,9 @@ public:
     const std::map<uint8_t, int16_t>& options() const { return m_options; }
     const WifiConfig& wifi() const { return m_wifi; }
     const std::optional<NetworkAssignment>& networkAssignment() const { return m_networkAssignment; }
+    // The pixels of exposures, for image transfer; null until one is set.
+    void setImageSource(ImageSourcePtr source) { m_imageSource = std::move(source); }
+    const ImageSourcePtr& imageSource() const { return m_imageSource; }
 
     // One request frame as read (defined with the dispatch).
     struct Request;
@@ -102,6 +106,7 @@ private:
     std::map<uint8_t, int16_t> m_options;
     WifiConfig m_wifi;
     std::optional<NetworkAssignment> m_networkAssignment;
+    ImageSourcePtr m_imageSource;
 };
 
 } // namespace kvsim

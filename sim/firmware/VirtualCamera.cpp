@@ -179,6 +179,12 @@ std::optional<NetworkAssignment> VirtualCamera::networkAssignment() const
     return m_firmware.networkAssignment();
 }
 
+void VirtualCamera::setImageSource(ImageSourcePtr source)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_firmware.setImageSource(std::move(source));
+}
+
 void VirtualCamera::trigger(size_t sensorId)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -98,6 +98,9 @@ public:
     std::map<uint8_t, int16_t> options() const;
     std::optional<NetworkAssignment> networkAssignment() const;
 
+    // Where exposures' pixels come from (image transfer).
+    void setImageSource(ImageSourcePtr source);
+
     // The external trigger of an exposure that waits for one.
     void trigger(size_t sensorId);
     // Runs `visit` on the firmware under the camera's lock, at the camera's now.
