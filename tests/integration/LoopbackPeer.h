@@ -64,11 +64,15 @@ inline size_t threadCount()
 
 class LoopbackPeer {
 public:
-    // Binds (address, port); port 0 lets the system choose. No port reuse, so
-    // the port is this peer's alone.
-    explicit LoopbackPeer(const std::string& address = "127.0.0.1", uint16_t port = 0)
+    // Binds (address, port); port 0 lets the system choose. Without port
+    // reuse the port is this peer's alone.
+    explicit LoopbackPeer(const std::string& address = "127.0.0.1", uint16_t port = 0, bool reusePort = false)
     {
         m_socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        const int on = 1;
+        if (m_socket >= 0 && reusePort) {
+            ::setsockopt(m_socket, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
+        }
         sockaddr_in local{};
         local.sin_family = AF_INET;
         local.sin_port = htons(port);

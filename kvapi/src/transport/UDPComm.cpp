@@ -207,8 +207,7 @@ void UDPComm::queryDevices(MessagePtr request, MessagePtr response, EndpointPtr 
         endpoint->setNICIP(hostIp);
         auto context = std::make_shared<MessageContext>(request, response, endpoint, Medium, handler);
         const IOBufferPtr buffer = IOBuffer::newBuffer(reinterpret_cast<const char*>(data), length);
-        // A cut-short answer carries no identity to register.
-        if (!parsePacket(context, buffer) || response->isMalformed()) {
+        if (!parsePacket(context, buffer)) {
             return;
         }
         if (handler != nullptr) {
@@ -240,8 +239,13 @@ bool UDPComm::parsePacket(const MessageContextPtr& context, const IOBufferPtr& b
     if (header->getHeaderType() != V1Response || header->getBodyType() != expected) {
         return false;
     }
+    // A frame whose lengths reach past the datagram is no answer: skipping it
+    // like a foreign datagram leaves the wait for the intact one.
+    if (response->isMalformed()) {
+        return false;
+    }
     const BaseFooterPtr& footer = response->getFooter();
-    if (footer && header->getFooterType() != V1None && !response->isMalformed()) {
+    if (footer && header->getFooterType() != V1None) {
         footer->validate(buffer, header->getBufferLength() + header->getBodyLength());
     }
     return true;
