@@ -117,7 +117,9 @@ uint8_t* UDPSocket::read(std::chrono::milliseconds timeout, size_t* length)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     if (m_count == 0 && m_listening.load()) {
+        ++m_waiters;
         m_cv.wait_for(lock, timeout, [this] { return m_count > 0 || m_abort.load() || !m_listening.load(); });
+        --m_waiters;
     }
     if (m_count == 0) {
         return nullptr;
@@ -249,6 +251,7 @@ void UDPSocket::worker(uint16_t port, uint32_t address)
     while (sock != 0 && !m_abort.load()) {
         size_t target = 0;
         bool full = false;
+        bool wake = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             full = m_count >= m_slots;
@@ -279,9 +282,13 @@ void UDPSocket::worker(uint16_t port, uint32_t address)
             }
             m_lengths[target] = static_cast<uint32_t>(received);
             ++m_count;
+            wake = m_waiters > 0;
         }
         m_received.fetch_add(1);
-        m_cv.notify_all();
+        // At line rate most datagrams find the consumer busy: wake only a waiting one.
+        if (wake) {
+            m_cv.notify_all();
+        }
     }
 
     {

@@ -84,6 +84,7 @@ private:
     std::atomic<bool> m_abort{false};
     std::atomic<bool> m_listening{false};
     std::atomic<bool> m_workerDone{false};
+    size_t m_waiters = 0; // readers blocked in read(), under m_mutex
 
     // The queue is the run of m_count slots starting at m_head; the receive
     // thread writes the slot just after it. Only that thread appends, only
