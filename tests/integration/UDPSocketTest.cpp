@@ -35,7 +35,8 @@ std::vector<uint8_t> numbered(uint32_t id, size_t length = 64)
 
 bool holds(const uint8_t* slot, size_t length, const std::vector<uint8_t>& expected)
 {
-    return slot != nullptr && length == expected.size() && std::memcmp(slot, expected.data(), length) == 0;
+    return slot != nullptr && length == expected.size() &&
+           (length == 0 || std::memcmp(slot, expected.data(), length) == 0);
 }
 
 struct RingFixture : ::testing::Test {
