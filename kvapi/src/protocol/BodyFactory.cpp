@@ -27,6 +27,23 @@
 #include "protocol/SetNetworkRequestBody.h"
 #include "protocol/ShutterControlRequestBody.h"
 
+// Configuration-memory and firmware-transfer bodies.
+#include "protocol/BulkUploadRequestBody.h"
+#include "protocol/ConfigControlExtRequestBody.h"
+#include "protocol/ConfigControlRequestBody.h"
+#include "protocol/ConfigControlResponseBody.h"
+#include "protocol/ConfigDataDownloadExtRequestBody.h"
+#include "protocol/ConfigDataDownloadExtResponseBody.h"
+#include "protocol/ConfigDataDownloadRequestBody.h"
+#include "protocol/ConfigDataDownloadResponseBody.h"
+#include "protocol/ConfigDataUploadRequestBody.h"
+#include "protocol/ReadMemoryConfigResponseBody.h"
+#include "protocol/ReadMemoryWordRequestBody.h"
+#include "protocol/ReadMemoryWordResponseBody.h"
+#include "protocol/SetSerialNumberRequestBody.h"
+#include "protocol/WriteMemoryConfigRequestBody.h"
+#include "protocol/WriteMemoryWordRequestBody.h"
+
 namespace kv {
 
 namespace {
@@ -102,6 +119,17 @@ BaseBodyPtr V1BodyFactory::generateRequestBody(BodyType bodyType) const
     case GetCameraCapability: return std::make_shared<V1::GetCameraCapabilityRequestBody>();
     case GetCameraOption: return std::make_shared<V1::GetCameraOptionRequestBody>();
     case SetCameraOption: return std::make_shared<V1::SetCameraOptionRequestBody>();
+    // Configuration-memory and firmware-transfer bodies.
+    case ConfigControl: return std::make_shared<V1::ConfigControlRequestBody>();
+    case ConfigDataUpload: return std::make_shared<V1::ConfigDataUploadRequestBody>();
+    case ConfigDataDownload: return std::make_shared<V1::ConfigDataDownloadRequestBody>();
+    case ReadMemoryWord: return std::make_shared<V1::ReadMemoryWordRequestBody>();
+    case WriteMemoryWord: return std::make_shared<V1::WriteMemoryWordRequestBody>();
+    case WriteMemoryConfig: return std::make_shared<V1::WriteMemoryConfigRequestBody>();
+    case BulkUpload: return std::make_shared<V2::BulkUploadRequestBody>();
+    case ConfigControlExt: return std::make_shared<V2::ConfigControlExtRequestBody>();
+    case ConfigDataDownloadExt: return std::make_shared<V2::ConfigDataDownloadExtRequestBody>();
+    case SetSerialNumber: return std::make_shared<V1::SetSerialNumberRequestBody>();
     default: return nullptr;
     }
 }
@@ -142,6 +170,13 @@ BaseBodyPtr V1BodyFactory::generateResponseBody(BodyType bodyType) const
     case SetCameraOption: return std::make_shared<V1::SetCameraOptionResponseBody>();
     case GetPeripheralInfo: return std::make_shared<V1::GetPeripheralInfoResponseBody>();
     case GetCoolerState: return std::make_shared<V1::GetCoolerStateResponseBody>();
+    // Configuration-memory and firmware-transfer bodies.
+    case ConfigControl: return std::make_shared<V1::ConfigControlResponseBody>(ConfigControl);
+    case ConfigDataDownload: return std::make_shared<V1::ConfigDataDownloadResponseBody>();
+    case ReadMemoryWord: return std::make_shared<V1::ReadMemoryWordResponseBody>();
+    case ReadMemoryConfig: return std::make_shared<V1::ReadMemoryConfigResponseBody>();
+    case ConfigControlExt: return std::make_shared<V1::ConfigControlResponseBody>(ConfigControlExt);
+    case ConfigDataDownloadExt: return std::make_shared<V2::ConfigDataDownloadExtResponseBody>();
     default: return nullptr;
     }
 }
