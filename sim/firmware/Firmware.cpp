@@ -128,14 +128,25 @@ bool isUnsupported(uint8_t bodyType)
 // when the frame is too short to be answered at all.
 bool readFrame(const IOBufferPtr& frame, Firmware::Request& request);
 
-// The request body of type T, parsed; null (with the status to answer) when
-// the body length does not match the layout.
+// The request body of type T, made by the protocol's body factory and parsed;
+// null (with the status to answer) when the body does not fit its layout.
 template <class T>
-std::shared_ptr<T> bodyOf(const IOBufferPtr& bytes, uint32_t length, kv::EStatusCode& status)
+std::shared_ptr<T> bodyOf(const Firmware::Request& request, kv::EStatusCode& status)
 {
-    auto body = std::make_shared<T>();
-    body->setBuffer(bytes);
-    if (body->getBufferLength() != length) {
+    auto body = std::dynamic_pointer_cast<T>(
+        kv::V1BodyFactory().generateRequestBody(static_cast<kv::BodyType>(request.bodyType)));
+    if (!body) {
+        status = kv::InvalidBodyType;
+        return nullptr;
+    }
+    try {
+        body->setBuffer(request.body);
+    } catch (const std::exception&) {
+        // A body too short for its record.
+        status = kv::InvalidMessageLength;
+        return nullptr;
+    }
+    if (body->getBufferLength() != request.bodyLength) {
         status = kv::InvalidMessageLength;
         return nullptr;
     }
@@ -177,10 +188,10 @@ bool readFrame(const IOBufferPtr& frame, Firmware::Request& request)
     request.sensorId = header.getSensorId();
     request.bodyLength = header.getBodyLength();
     request.footerType = kv::V1None;
-    if (header.getSoh() != kv::Cmd) {
-        request.frameStatus = kv::InvalidSoh;
-        return true;
-    }
+    // Foreign datagrams and other cameras' answers are not answered: two
+    // cameras would otherwise answer each other's errors for ever.
+    if (header.getSoh() != kv::Cmd || header.getHeaderType() == kv::V1Response)
+        return false;
     if (header.getHeaderType() != kv::V1Request) {
         request.frameStatus = kv::InvalidHeaderType;
         return true;
@@ -347,11 +358,9 @@ Firmware::Outcome Firmware::dispatch(const Request& request, TimePoint now)
     case kv::PulseGuide:
         return answerPulseGuide(request, now);
     case kv::EchoRequest: {
-        auto body = std::make_shared<V1::EchoBody>();
-        body->setBuffer(request.body);
-        if (body->getBufferLength() != request.bodyLength)
-            return Outcome::error(kv::InvalidMessageLength);
-        return Outcome::ok(body);
+        kv::EStatusCode status = kv::Success;
+        auto body = bodyOf<V1::EchoBody>(request, status);
+        return body ? Outcome::ok(body) : Outcome::error(status);
     }
     case kv::GetPeripheralInfo:
         if (request.bodyLength != 0)
@@ -399,7 +408,7 @@ Firmware::Outcome Firmware::answerCapability(const Request& request)
     if (!Presets::answersCapabilityQueries(m_config))
         return Outcome::error(kv::InvalidBodyType);
     kv::EStatusCode status = kv::Success;
-    const auto query = bodyOf<V1::GetCameraCapabilityRequestBody>(request.body, request.bodyLength, status);
+    const auto query = bodyOf<V1::GetCameraCapabilityRequestBody>(request, status);
     if (!query)
         return Outcome::error(status);
     if (query->getKey() >= ICamera::CameraCapabilityCount)
@@ -414,7 +423,7 @@ Firmware::Outcome Firmware::answerOption(const Request& request)
 {
     kv::EStatusCode status = kv::Success;
     if (request.bodyType == kv::GetCameraOption) {
-        const auto query = bodyOf<V1::GetCameraOptionRequestBody>(request.body, request.bodyLength, status);
+        const auto query = bodyOf<V1::GetCameraOptionRequestBody>(request, status);
         if (!query)
             return Outcome::error(status);
         const auto it = m_options.find(static_cast<uint8_t>(query->getKey()));
@@ -425,7 +434,7 @@ Firmware::Outcome Firmware::answerOption(const Request& request)
         body->setValue(it->second);
         return Outcome::ok(body);
     }
-    const auto change = bodyOf<V1::SetCameraOptionRequestBody>(request.body, request.bodyLength, status);
+    const auto change = bodyOf<V1::SetCameraOptionRequestBody>(request, status);
     if (!change)
         return Outcome::error(status);
     if (change->getKey() >= kv::Factory::IFactoryCamera::eCameraOptionCount)
@@ -453,7 +462,7 @@ Firmware::Outcome Firmware::answerNetwork(const Request& request)
         body->setHexPassword(m_wifi.hexPassword);
         return Outcome::ok(body);
     }
-    const auto change = bodyOf<V1::SetNetworkRequestBody>(request.body, request.bodyLength, status);
+    const auto change = bodyOf<V1::SetNetworkRequestBody>(request, status);
     if (!change)
         return Outcome::error(status);
     // Lengths beyond the fields, a mode that does not exist, or bits that must be zero.
@@ -479,7 +488,7 @@ Firmware::Outcome Firmware::answerCooler(const Request& request, TimePoint now)
     case kv::SetCooler: {
         if (!capability(ICamera::eSupportsCooler))
             return Outcome::error(kv::FeatureNotSupported);
-        const auto change = bodyOf<V1::SetCoolerRequestBody>(request.body, request.bodyLength, status);
+        const auto change = bodyOf<V1::SetCoolerRequestBody>(request, status);
         if (!change)
             return Outcome::error(status);
         const float setpoint = change->getSetpoint();
@@ -506,7 +515,7 @@ Firmware::Outcome Firmware::answerCooler(const Request& request, TimePoint now)
     default: {
         if (!capability(ICamera::eSupportsFan))
             return Outcome::error(kv::FeatureNotSupported);
-        const auto change = bodyOf<V1::SetFanSpeedRequestBody>(request.body, request.bodyLength, status);
+        const auto change = bodyOf<V1::SetFanSpeedRequestBody>(request, status);
         if (!change)
             return Outcome::error(status);
         if (change->getFanSpeed() > 100)
@@ -524,7 +533,7 @@ Firmware::Outcome Firmware::answerShutter(const Request& request, TimePoint now)
     if (!m_shutter.present())
         return Outcome::error(kv::FeatureNotSupported);
     kv::EStatusCode status = kv::Success;
-    const auto change = bodyOf<V1::ShutterControlRequestBody>(request.body, request.bodyLength, status);
+    const auto change = bodyOf<V1::ShutterControlRequestBody>(request, status);
     if (!change)
         return Outcome::error(status);
     for (const auto& s : m_sensors)
@@ -554,7 +563,7 @@ Firmware::Outcome Firmware::answerFilterWheel(const Request& request, TimePoint 
         return Outcome::ok(body);
     }
     default: {
-        const auto move = bodyOf<V1::FWGotoRequestBody>(request.body, request.bodyLength, status);
+        const auto move = bodyOf<V1::FWGotoRequestBody>(request, status);
         if (!move)
             return Outcome::error(status);
         return Outcome::error(m_filterWheel.moveTo(move->getPosition(), now));
@@ -583,7 +592,7 @@ Firmware::Outcome Firmware::answerAdaptiveOptics(const Request& request, TimePoi
         return Outcome::ok(body);
     }
     default: {
-        const auto move = bodyOf<V1::AOGotoRequestBody>(request.body, request.bodyLength, status);
+        const auto move = bodyOf<V1::AOGotoRequestBody>(request, status);
         if (!move)
             return Outcome::error(status);
         return Outcome::error(m_adaptiveOptics.moveTo(move->getTip(), move->getTilt(), now));
@@ -596,7 +605,7 @@ Firmware::Outcome Firmware::answerPulseGuide(const Request& request, TimePoint n
     if (!capability(ICamera::eSupportsGuidePort))
         return Outcome::error(kv::FeatureNotSupported);
     kv::EStatusCode status = kv::Success;
-    const auto pulse = bodyOf<V1::PulseGuideRequestBody>(request.body, request.bodyLength, status);
+    const auto pulse = bodyOf<V1::PulseGuideRequestBody>(request, status);
     if (!pulse)
         return Outcome::error(status);
     return Outcome::error(

@@ -71,3 +71,53 @@ TEST(SimServer, EveryCameraHearsTheDiscoveryBroadcastAndAnswersFromItsAddress)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SimServer, DelayedAnswersLeaveLateWhileOtherRequestsAreStillServed)
+{
+    auto camera = VirtualCamera::fromPreset("Brisa");
+    SimServer server(camera, "127.0.0.2");
+    server.start();
+    UdpClient client;
+    camera->faults().delayAnswers(std::chrono::milliseconds(300));
+    const auto sent = std::chrono::steady_clock::now();
+    client.send(simframes::request(kv::GetCameraInfo));
+    ASSERT_TRUE(camera->journal().waitForCount(1, std::chrono::milliseconds(2000)));
+    camera->faults().delayAnswers(std::chrono::milliseconds(0));
+    client.send(simframes::request(kv::GetCameraStatus));
+    const auto first = client.receive();
+    const auto second = client.receive();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(static_cast<uint8_t>(first->bytes->data[1]), kv::GetCameraStatus);
+    EXPECT_EQ(static_cast<uint8_t>(second->bytes->data[1]), kv::GetCameraInfo);
+    EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(300));
+}
+
+TEST(SimServer, StrayDatagramsArriveBeforeTheAnswerAndSilenceAnswersNothing)
+{
+    auto camera = VirtualCamera::fromPreset("BrisaBC2020");
+    SimServer server(camera, "127.0.0.3");
+    server.start();
+    UdpClient client;
+    camera->faults().sendForeignBefore(1);
+    camera->faults().sendTruncatedBefore(1);
+    client.send(simframes::request(kv::GetCameraInfo), "127.0.0.3");
+    std::vector<kv::IOBufferPtr> received;
+    for (int i = 0; i < 3; ++i)
+        if (const auto d = client.receive())
+            received.push_back(d->bytes);
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_NE(static_cast<uint8_t>(received[0]->data[0]), kv::Cmd);
+    EXPECT_FALSE(simframes::response(kv::GetCameraInfo, received[1])->validate());
+    EXPECT_TRUE(simframes::response(kv::GetCameraInfo, received[2])->validate());
+
+    camera->faults().clear();
+    camera->faults().setSilent(true);
+    client.send(simframes::request(kv::GetCameraInfo), "127.0.0.3");
+    ASSERT_TRUE(camera->journal().waitForCount(2, std::chrono::milliseconds(2000)));
+    EXPECT_FALSE(client.receive(std::chrono::milliseconds(200)));
+    EXPECT_EQ(camera->journal().entries().back().source.rfind("127.0.0.1:", 0), 0u);
+}
+
+} // namespace
