@@ -59,3 +59,5 @@ void LoopbackRoundTrip(benchmark::State& state)
 BENCHMARK(LoopbackRoundTrip)->UseRealTime();
 
 } // namespace
+
+BENCHMARK_MAIN();
