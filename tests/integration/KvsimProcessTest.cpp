@@ -23,14 +23,21 @@ namespace {
 // kvsim run as a process, its output in a file.
 class Kvsim {
 public:
-    explicit Kvsim(std::vector<std::string> arguments)
+    // withInput: the standard input is a pipe the test writes to; else /dev/null.
+    explicit Kvsim(std::vector<std::string> arguments, bool withInput = false)
     {
         m_output = ::testing::TempDir() + "kvsim-" + std::to_string(::getpid()) + "-" + std::to_string(s_count++);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, m_output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        int input[2] = {-1, -1};
+        if (withInput && ::pipe(input) == 0) {
+            posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+            posix_spawn_file_actions_addclose(&actions, input[1]);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        }
         arguments.insert(arguments.begin(), KVSIM_EXECUTABLE);
         std::vector<char*> argv;
         for (auto& a : arguments)
@@ -39,9 +46,15 @@ public:
         if (posix_spawn(&m_pid, KVSIM_EXECUTABLE, &actions, nullptr, argv.data(), environ) != 0)
             m_pid = -1;
         posix_spawn_file_actions_destroy(&actions);
+        if (input[0] >= 0) {
+            ::close(input[0]);
+            m_input = input[1];
+        }
     }
     ~Kvsim()
     {
+        if (m_input >= 0)
+            ::close(m_input);
         if (m_pid > 0 && !m_exited) {
             ::kill(m_pid, SIGKILL);
             ::waitpid(m_pid, nullptr, 0);
@@ -64,6 +77,12 @@ public:
         return -1;
     }
     void signal(int number) { ::kill(m_pid, number); }
+    void type(const std::string& line)
+    {
+        const std::string text = line + "\n";
+        if (::write(m_input, text.data(), text.size()) < 0)
+            ADD_FAILURE() << "cannot write to kvsim";
+    }
     std::string output() const
     {
         std::ifstream file(m_output);
@@ -72,11 +91,23 @@ public:
         return text.str();
     }
     bool started() const { return m_pid > 0; }
+    // True once the output holds the text, false at the deadline.
+    bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout = std::chrono::milliseconds(5000))
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (output().find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            ::poll(nullptr, 0, 10);
+        }
+        return true;
+    }
 
 private:
     static inline int s_count = 0;
     pid_t m_pid = -1;
     bool m_exited = false;
+    int m_input = -1;
     std::string m_output;
 };
 
@@ -130,6 +161,35 @@ TEST(KvsimProcess, AnswersOnItsAddressLogsAndStopsOnSigterm)
     EXPECT_NE(log.find("answering on 127.0.0.4:6363"), std::string::npos) << log;
     EXPECT_NE(log.find("GetCameraInfo Success"), std::string::npos) << log;
     EXPECT_NE(log.find("SIGTERM, stopping"), std::string::npos) << log;
+}
+
+// The answer's status byte, once the command typed has taken effect.
+uint8_t statusOnceTaken(UdpClient& client, uint8_t wanted)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    uint8_t status = 255;
+    while (std::chrono::steady_clock::now() < deadline && status != wanted) {
+        const auto answer = client.exchange(simframes::request(kv::GetCameraStatus), "127.0.0.4");
+        status = answer ? static_cast<uint8_t>(answer->bytes->data[4]) : 255;
+    }
+    return status;
+}
+
+TEST(KvsimProcess, TakesFaultCommandsWhileRunning)
+{
+    Kvsim kvsim({"--address", "127.0.0.4", "--model", "BrisaCMOS"}, true);
+    UdpClient client;
+    ASSERT_TRUE(firstAnswer(client, "127.0.0.4")) << kvsim.output();
+    kvsim.type("status ImageNotAvailable 1000");
+    EXPECT_EQ(statusOnceTaken(client, kv::ImageNotAvailable), kv::ImageNotAvailable);
+    kvsim.type("clear");
+    EXPECT_EQ(statusOnceTaken(client, kv::Success), kv::Success);
+    kvsim.type("teleport");
+    kvsim.type("state");
+    EXPECT_TRUE(kvsim.waitForOutput("requests received")) << kvsim.output();
+    EXPECT_NE(kvsim.output().find("Unknown command 'teleport'"), std::string::npos) << kvsim.output();
+    kvsim.signal(SIGTERM);
+    EXPECT_EQ(kvsim.wait(), 0);
 }
 
 TEST(KvsimProcess, StopsOnSigintAndFailsWhenItsAddressIsTaken)
