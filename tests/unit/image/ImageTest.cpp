@@ -7,6 +7,7 @@
 #include <chrono>
 #include <limits>
 #include <string>
+#include <thread>
 #include <utility>
 
 using namespace kv;
@@ -324,4 +325,28 @@ TEST(ImageExt, SwapHandsOverBuffers)
     EXPECT_EQ(array, nullptr);
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(empty.getBufferData()[0], 5);
+}
+
+// The sensor replaces an image's buffer and metadata while the application reads them.
+TEST(Image, AccessorsAreSerialised)
+{
+    Image image;
+    image.setBuffer(pixels({1, 2}));
+    std::thread writer([&image] {
+        for (uint32_t i = 0; i < 2000; ++i) {
+            image.setBuffer(ImageBuffer::newBuffer(1 + i % 4));
+            image.setMetadata(summary(i, i));
+        }
+    });
+    uint64_t seen = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const Image copy(image);
+        seen += copy.getBuffer() ? copy.getBuffer()->length : 0;
+        const TImageMetadata metadata = image.getMetadata();
+        EXPECT_EQ(metadata.width, metadata.height);
+        seen += image.getBufferLength();
+    }
+    writer.join();
+    EXPECT_GT(seen, 0u);
+    EXPECT_EQ(image.getMetadata().width, 1999u);
 }
