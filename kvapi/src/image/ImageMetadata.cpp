@@ -1,7 +1,6 @@
 #include "image/ImageMetadata.h"
 
 #include "gateway/utilities.h"
-#include "protocol/WireConversions.h"
 
 #include <algorithm>
 #include <climits>

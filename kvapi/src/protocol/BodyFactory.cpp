@@ -2,6 +2,28 @@
 
 #include "protocol/EmptyBody.h"
 
+// Sensor and image-transfer bodies.
+#include "protocol/AccessSensorCalibrationByKeyBody.h"
+#include "protocol/GetFrameResponseBody.h"
+#include "protocol/GetImageMetadataResponseBody.h"
+#include "protocol/GetPacketsRequestBody.h"
+#include "protocol/GetPacketsResponseBody.h"
+#include "protocol/GetSensorCalibrationByKeyRequestBody.h"
+#include "protocol/GetSensorCalibrationResponseBody.h"
+#include "protocol/GetSensorInfoResponseBody.h"
+#include "protocol/GetSensorSettingsRequestBody.h"
+#include "protocol/GetSensorSettingsResponseBody.h"
+#include "protocol/GetSubframeResponseBody.h"
+#include "protocol/PacketRequestExtRequestBody.h"
+#include "protocol/SetSensorCalibrationRequestBody.h"
+#include "protocol/SetSensorSettingsRequestBody.h"
+#include "protocol/SetSensorSettingsResponseBody.h"
+#include "protocol/SetSubframeRequestBody.h"
+#include "protocol/StartDownloadResponseBody.h"
+#include "protocol/StartExposureRequestBody.h"
+#include "protocol/V2SetSubframeRequestBody.h"
+#include "protocol/V2SetSubframeResponseBody.h"
+
 // Camera and peripheral bodies.
 #include "protocol/AOGetStatusResponseBody.h"
 #include "protocol/AOGotoRequestBody.h"
@@ -26,28 +48,6 @@
 #include "protocol/SetFanSpeedRequestBody.h"
 #include "protocol/SetNetworkRequestBody.h"
 #include "protocol/ShutterControlRequestBody.h"
-
-// Sensor and image-transfer bodies.
-#include "protocol/AccessSensorCalibrationByKeyBody.h"
-#include "protocol/GetFrameResponseBody.h"
-#include "protocol/GetImageMetadataResponseBody.h"
-#include "protocol/GetPacketsRequestBody.h"
-#include "protocol/GetPacketsResponseBody.h"
-#include "protocol/GetSensorCalibrationByKeyRequestBody.h"
-#include "protocol/GetSensorCalibrationResponseBody.h"
-#include "protocol/GetSensorInfoResponseBody.h"
-#include "protocol/GetSensorSettingsRequestBody.h"
-#include "protocol/GetSensorSettingsResponseBody.h"
-#include "protocol/GetSubframeResponseBody.h"
-#include "protocol/PacketRequestExtRequestBody.h"
-#include "protocol/SetSensorCalibrationRequestBody.h"
-#include "protocol/SetSensorSettingsRequestBody.h"
-#include "protocol/SetSensorSettingsResponseBody.h"
-#include "protocol/SetSubframeRequestBody.h"
-#include "protocol/StartDownloadResponseBody.h"
-#include "protocol/StartExposureRequestBody.h"
-#include "protocol/V2SetSubframeRequestBody.h"
-#include "protocol/V2SetSubframeResponseBody.h"
 
 namespace kv {
 
@@ -112,18 +112,6 @@ BaseBodyPtr V1BodyFactory::generateRequestBody(BodyType bodyType) const
     case GetImageMetadata: return empty<GetImageMetadata>();
     case Disconnect: return empty<Disconnect>();
     case UnlockSpecialCommands: return empty<UnlockSpecialCommands>();
-    // Camera and peripheral bodies.
-    case ShutterControl: return std::make_shared<V1::ShutterControlRequestBody>();
-    case SetCooler: return std::make_shared<V1::SetCoolerRequestBody>();
-    case SetFanSpeed: return std::make_shared<V1::SetFanSpeedRequestBody>();
-    case SetNetwork: return std::make_shared<V1::SetNetworkRequestBody>();
-    case FWGoto: return std::make_shared<V1::FWGotoRequestBody>();
-    case AOGoto: return std::make_shared<V1::AOGotoRequestBody>();
-    case PulseGuide: return std::make_shared<V1::PulseGuideRequestBody>();
-    case EchoRequest: return std::make_shared<V1::EchoBody>();
-    case GetCameraCapability: return std::make_shared<V1::GetCameraCapabilityRequestBody>();
-    case GetCameraOption: return std::make_shared<V1::GetCameraOptionRequestBody>();
-    case SetCameraOption: return std::make_shared<V1::SetCameraOptionRequestBody>();
     // Sensor and image-transfer bodies.
     case GetSensorSettings: return std::make_shared<V1::GetSensorSettingsRequestBody>();
     case SetSensorSettings: return std::make_shared<V1::SetSensorSettingsRequestBody>();
@@ -136,6 +124,18 @@ BaseBodyPtr V1BodyFactory::generateRequestBody(BodyType bodyType) const
     case SetHiddenSensorSetting: return std::make_shared<V1::SetSensorCalibrationByKeyRequestBody>();
     case SetSubframeExt: return std::make_shared<V2::SetSubframeRequestBody>();
     case PacketRequestExt: return std::make_shared<V2::PacketRequestExtRequestBody>();
+    // Camera and peripheral bodies.
+    case ShutterControl: return std::make_shared<V1::ShutterControlRequestBody>();
+    case SetCooler: return std::make_shared<V1::SetCoolerRequestBody>();
+    case SetFanSpeed: return std::make_shared<V1::SetFanSpeedRequestBody>();
+    case SetNetwork: return std::make_shared<V1::SetNetworkRequestBody>();
+    case FWGoto: return std::make_shared<V1::FWGotoRequestBody>();
+    case AOGoto: return std::make_shared<V1::AOGotoRequestBody>();
+    case PulseGuide: return std::make_shared<V1::PulseGuideRequestBody>();
+    case EchoRequest: return std::make_shared<V1::EchoBody>();
+    case GetCameraCapability: return std::make_shared<V1::GetCameraCapabilityRequestBody>();
+    case GetCameraOption: return std::make_shared<V1::GetCameraOptionRequestBody>();
+    case SetCameraOption: return std::make_shared<V1::SetCameraOptionRequestBody>();
     default: return nullptr;
     }
 }
@@ -162,20 +162,6 @@ BaseBodyPtr V1BodyFactory::generateResponseBody(BodyType bodyType) const
     case Disconnect: return empty<Disconnect>();
     case SetSerialNumber: return empty<SetSerialNumber>();
     case UnlockSpecialCommands: return empty<UnlockSpecialCommands>();
-    // Camera and peripheral bodies.
-    case GetCameraInfo: return std::make_shared<V1::GetCameraInfoResponseBody>();
-    case GetCameraStatus: return std::make_shared<V1::GetCameraStatusResponseBody>();
-    case GetNetwork: return std::make_shared<V1::GetNetworkResponseBody>();
-    case FWInit: return std::make_shared<V1::FWInitResponseBody>();
-    case FWGetStatus: return std::make_shared<V1::FWGetStatusResponseBody>();
-    case AOInit: return std::make_shared<V1::AOInitResponseBody>();
-    case AOGetStatus: return std::make_shared<V1::AOGetStatusResponseBody>();
-    case EchoRequest: return std::make_shared<V1::EchoBody>();
-    case GetCameraCapability: return std::make_shared<V1::GetCameraCapabilityResponseBody>();
-    case GetCameraOption: return std::make_shared<V1::GetCameraOptionResponseBody>();
-    case SetCameraOption: return std::make_shared<V1::SetCameraOptionResponseBody>();
-    case GetPeripheralInfo: return std::make_shared<V1::GetPeripheralInfoResponseBody>();
-    case GetCoolerState: return std::make_shared<V1::GetCoolerStateResponseBody>();
     // Sensor and image-transfer bodies.
     case GetSensorInfo: return std::make_shared<V1::GetSensorInfoResponseBody>();
     case GetSensorSettings: return std::make_shared<V1::GetSensorSettingsResponseBody>();
@@ -190,6 +176,20 @@ BaseBodyPtr V1BodyFactory::generateResponseBody(BodyType bodyType) const
     case SetSubframeExt: return std::make_shared<V2::SetSubframeResponseBody>();
     case PacketRequestExt: return std::make_shared<V1::GetPacketsResponseBody>(PacketRequestExt);
     case GetImageMetadata: return std::make_shared<V1::GetImageMetadataResponseBody>();
+    // Camera and peripheral bodies.
+    case GetCameraInfo: return std::make_shared<V1::GetCameraInfoResponseBody>();
+    case GetCameraStatus: return std::make_shared<V1::GetCameraStatusResponseBody>();
+    case GetNetwork: return std::make_shared<V1::GetNetworkResponseBody>();
+    case FWInit: return std::make_shared<V1::FWInitResponseBody>();
+    case FWGetStatus: return std::make_shared<V1::FWGetStatusResponseBody>();
+    case AOInit: return std::make_shared<V1::AOInitResponseBody>();
+    case AOGetStatus: return std::make_shared<V1::AOGetStatusResponseBody>();
+    case EchoRequest: return std::make_shared<V1::EchoBody>();
+    case GetCameraCapability: return std::make_shared<V1::GetCameraCapabilityResponseBody>();
+    case GetCameraOption: return std::make_shared<V1::GetCameraOptionResponseBody>();
+    case SetCameraOption: return std::make_shared<V1::SetCameraOptionResponseBody>();
+    case GetPeripheralInfo: return std::make_shared<V1::GetPeripheralInfoResponseBody>();
+    case GetCoolerState: return std::make_shared<V1::GetCoolerStateResponseBody>();
     default: return nullptr;
     }
 }
