@@ -81,5 +81,3 @@ void BM_MetadataKeys(benchmark::State& state)
 BENCHMARK(BM_MetadataKeys);
 
 } // namespace
-
-BENCHMARK_MAIN();
