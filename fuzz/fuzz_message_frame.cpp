@@ -2,6 +2,7 @@
 // from its own bytes. Neither may read outside the bytes or crash.
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 
 #include "protocol/Message.h"
 
@@ -16,9 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         response.setBuffer(frame);
         const bool valid = response.validate();
         const auto status = response.getStatusCode();
-        auto bytes = response.getBuffer();
-        if (bytes && bytes->length != response.getBufferLength())
-            __builtin_trap();
+        // A body may refuse to serialise what it holds (an empty packet-range list).
+        try {
+            auto bytes = response.getBuffer();
+            if (bytes && bytes->length != response.getBufferLength())
+                __builtin_trap();
+        } catch (const std::invalid_argument&) {
+        }
         if (const auto& header = response.getHeader()) {
             (void)header->toString();
             // A transport checks a received checksum over header ‖ body.
@@ -34,7 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     kv::V1RequestMessage request(frame);
     (void)request.validate();
     (void)request.getStatusCode();
-    if (auto bytes = request.getBuffer())
-        (void)bytes->toStringList(4);
+    // A body may refuse to serialise what it holds (an empty packet-range list).
+    try {
+        if (auto bytes = request.getBuffer())
+            (void)bytes->toStringList(4);
+    } catch (const std::invalid_argument&) {
+    }
     return 0;
 }

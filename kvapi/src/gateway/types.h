@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <kvapi/kvapi.h>
 
 namespace kv {
 
@@ -79,5 +83,53 @@ using IOBufferPtr = std::shared_ptr<IOBuffer>;
 
 // Empty if both are empty, the non-empty one itself if only one is, else a new buffer a ‖ b.
 IOBufferPtr operator+(const IOBufferPtr& a, const IOBufferPtr& b);
+
+// Pixels: 16-bit values, row after row.
+using ImageBuffer = Buffer<uint16_t>;
+using ImageBufferPtr = std::shared_ptr<ImageBuffer>;
+
+// What a download needs to know of an image to size itself.
+struct DownloadMetadata_t {
+    int width = 0;
+    int height = 0;
+    float eGain = 0.0f;
+    int maxPacketSize = 0;  // pixels per packet
+    float exposureDuration = 0.0f;
+};
+
+// The metadata record a camera sends at the start of every download, in one of two
+// versions. The records, and the definitions of this class, are in image/ImageMetadata.*.
+class IImageMetadata {
+public:
+    enum Version : int { V1 = 0, V2 = 1 };
+
+    virtual ~IImageMetadata();
+
+    // Byte length of the record on the wire.
+    virtual size_t getSize() const = 0;
+    virtual void print(std::ostream& out) const = 0;
+    // Parses received bytes; never reads past buffer->length.
+    virtual void setBuffer(const IOBufferPtr& buffer) = 0;
+    virtual IOBufferPtr getBuffer() const = 0;
+    virtual DownloadMetadata_t toDownloadMetadata() const = 0;
+    virtual TImageMetadata toTImageMetadata() const = 0;
+
+    // V1 for exactly the V1 record's length, V2 for any other.
+    static Version getVersionFromLength(size_t length);
+    Version getVersion() const { return m_version; }
+    void setVersion(Version version) { m_version = version; }
+
+    operator DownloadMetadata_t() const { return toDownloadMetadata(); }
+    operator TImageMetadata() const { return toTImageMetadata(); }
+
+protected:
+    explicit IImageMetadata(Version version) : m_version(version) {}
+    IImageMetadata(const IImageMetadata&) = default;
+    IImageMetadata& operator=(const IImageMetadata&) = default;
+
+    Version m_version;
+};
+
+using IImageMetadataPtr = std::shared_ptr<IImageMetadata>;
 
 } // namespace kv

@@ -2,6 +2,28 @@
 
 #include "protocol/EmptyBody.h"
 
+// Sensor and image-transfer bodies.
+#include "protocol/AccessSensorCalibrationByKeyBody.h"
+#include "protocol/GetFrameResponseBody.h"
+#include "protocol/GetImageMetadataResponseBody.h"
+#include "protocol/GetPacketsRequestBody.h"
+#include "protocol/GetPacketsResponseBody.h"
+#include "protocol/GetSensorCalibrationByKeyRequestBody.h"
+#include "protocol/GetSensorCalibrationResponseBody.h"
+#include "protocol/GetSensorInfoResponseBody.h"
+#include "protocol/GetSensorSettingsRequestBody.h"
+#include "protocol/GetSensorSettingsResponseBody.h"
+#include "protocol/GetSubframeResponseBody.h"
+#include "protocol/PacketRequestExtRequestBody.h"
+#include "protocol/SetSensorCalibrationRequestBody.h"
+#include "protocol/SetSensorSettingsRequestBody.h"
+#include "protocol/SetSensorSettingsResponseBody.h"
+#include "protocol/SetSubframeRequestBody.h"
+#include "protocol/StartDownloadResponseBody.h"
+#include "protocol/StartExposureRequestBody.h"
+#include "protocol/V2SetSubframeRequestBody.h"
+#include "protocol/V2SetSubframeResponseBody.h"
+
 // Camera and peripheral bodies.
 #include "protocol/AOGetStatusResponseBody.h"
 #include "protocol/AOGotoRequestBody.h"
@@ -107,6 +129,18 @@ BaseBodyPtr V1BodyFactory::generateRequestBody(BodyType bodyType) const
     case GetImageMetadata: return empty<GetImageMetadata>();
     case Disconnect: return empty<Disconnect>();
     case UnlockSpecialCommands: return empty<UnlockSpecialCommands>();
+    // Sensor and image-transfer bodies.
+    case GetSensorSettings: return std::make_shared<V1::GetSensorSettingsRequestBody>();
+    case SetSensorSettings: return std::make_shared<V1::SetSensorSettingsRequestBody>();
+    case GetSensorCalibration: return std::make_shared<V1::GetSensorSettingsRequestBody>(GetSensorCalibration);
+    case SetSensorCalibration: return std::make_shared<V1::SetSensorCalibrationRequestBody>();
+    case SetSubframe: return std::make_shared<V1::SetSubframeRequestBody>();
+    case StartExposure: return std::make_shared<V1::StartExposureRequestBody>();
+    case PacketRequest: return std::make_shared<V1::GetPacketsRequestBody>();
+    case GetHiddenSensorSetting: return std::make_shared<V1::GetSensorCalibrationByKeyRequestBody>();
+    case SetHiddenSensorSetting: return std::make_shared<V1::SetSensorCalibrationByKeyRequestBody>();
+    case SetSubframeExt: return std::make_shared<V2::SetSubframeRequestBody>();
+    case PacketRequestExt: return std::make_shared<V2::PacketRequestExtRequestBody>();
     // Camera and peripheral bodies.
     case ShutterControl: return std::make_shared<V1::ShutterControlRequestBody>();
     case SetCooler: return std::make_shared<V1::SetCoolerRequestBody>();
@@ -156,6 +190,20 @@ BaseBodyPtr V1BodyFactory::generateResponseBody(BodyType bodyType) const
     case Disconnect: return empty<Disconnect>();
     case SetSerialNumber: return empty<SetSerialNumber>();
     case UnlockSpecialCommands: return empty<UnlockSpecialCommands>();
+    // Sensor and image-transfer bodies.
+    case GetSensorInfo: return std::make_shared<V1::GetSensorInfoResponseBody>();
+    case GetSensorSettings: return std::make_shared<V1::GetSensorSettingsResponseBody>();
+    case SetSensorSettings: return std::make_shared<V1::SetSensorSettingsResponseBody>();
+    case GetSensorCalibration: return std::make_shared<V1::GetSensorCalibrationResponseBody>();
+    case GetSubframe: return std::make_shared<V1::GetSubframeResponseBody>();
+    case StartDownload: return std::make_shared<V1::StartDownloadResponseBody>();
+    case PacketRequest: return std::make_shared<V1::GetPacketsResponseBody>();
+    case GetFrameRequest: return std::make_shared<V1::GetFrameResponseBody>();
+    case GetHiddenSensorSetting: return std::make_shared<V1::GetSensorCalibrationByKeyResponseBody>();
+    case SetHiddenSensorSetting: return std::make_shared<V1::SetSensorCalibrationByKeyResponseBody>();
+    case SetSubframeExt: return std::make_shared<V2::SetSubframeResponseBody>();
+    case PacketRequestExt: return std::make_shared<V1::GetPacketsResponseBody>(PacketRequestExt);
+    case GetImageMetadata: return std::make_shared<V1::GetImageMetadataResponseBody>();
     // Camera and peripheral bodies.
     case GetCameraInfo: return std::make_shared<V1::GetCameraInfoResponseBody>();
     case GetCameraStatus: return std::make_shared<V1::GetCameraStatusResponseBody>();

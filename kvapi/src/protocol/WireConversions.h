@@ -74,6 +74,41 @@ inline int16_t setpointToWire(float celsius)
     return toWireInteger<int16_t>(celsius < 0.0f ? -magnitude : magnitude);
 }
 
+// Truncated toward zero (as a cast would) and saturated to T's range; NaN gives 0.
+// A cast of a value outside T's range is undefined behaviour.
+template <typename T>
+T truncateToInteger(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    const double truncated = std::trunc(value);
+    if (truncated <= static_cast<double>(std::numeric_limits<T>::min()))
+        return std::numeric_limits<T>::min();
+    if (truncated >= static_cast<double>(std::numeric_limits<T>::max()))
+        return std::numeric_limits<T>::max();
+    return static_cast<T>(truncated);
+}
+
+// ADC offsets travel as 16-bit sign-magnitude words: bit 8 set for a negative offset,
+// bits 0 to 7 the magnitude. Magnitudes above 255 saturate at 255 rather than keep
+// their low 8 bits, which would turn 300 into 44.
+constexpr uint16_t c_adcOffsetSignBit = 0x100;
+constexpr uint16_t c_adcOffsetMagnitudeMask = 0xFF;
+
+inline uint16_t adcOffsetToWire(int32_t offset)
+{
+    const int64_t magnitude = offset < 0 ? -static_cast<int64_t>(offset) : offset;
+    const auto bits = static_cast<uint16_t>(magnitude > c_adcOffsetMagnitudeMask ? c_adcOffsetMagnitudeMask : magnitude);
+    return offset < 0 ? static_cast<uint16_t>(c_adcOffsetSignBit | bits) : bits;
+}
+
+// Bits above the sign are ignored.
+inline int32_t adcOffsetFromWire(uint16_t word)
+{
+    const int32_t magnitude = word & c_adcOffsetMagnitudeMask;
+    return (word & c_adcOffsetSignBit) ? -magnitude : magnitude;
+}
+
 } // namespace WireConversions
 } // namespace V1
 } // namespace kv
