@@ -19,7 +19,21 @@
 #include "protocol/GetCameraStatusResponseBody.h"
 #include "protocol/GetCoolerStateResponseBody.h"
 #include "protocol/GetNetworkResponseBody.h"
+#include "protocol/AccessSensorCalibrationByKeyBody.h"
 #include "protocol/GetPeripheralInfoResponseBody.h"
+#include "protocol/GetSensorCalibrationByKeyRequestBody.h"
+#include "protocol/GetSensorCalibrationResponseBody.h"
+#include "protocol/GetSensorInfoResponseBody.h"
+#include "protocol/GetSensorSettingsRequestBody.h"
+#include "protocol/GetSensorSettingsResponseBody.h"
+#include "protocol/GetSubframeResponseBody.h"
+#include "protocol/SetSensorCalibrationRequestBody.h"
+#include "protocol/SetSensorSettingsRequestBody.h"
+#include "protocol/SetSensorSettingsResponseBody.h"
+#include "protocol/SetSubframeRequestBody.h"
+#include "protocol/StartExposureRequestBody.h"
+#include "protocol/V2SetSubframeRequestBody.h"
+#include "protocol/V2SetSubframeResponseBody.h"
 #include "protocol/HeaderBody.h"
 #include "protocol/KVProtocol.h"
 #include "protocol/PulseGuideRequestBody.h"
@@ -33,6 +47,7 @@
 
 #include <kvapi/kvapi_factory.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -151,6 +166,27 @@ std::shared_ptr<T> bodyOf(const Firmware::Request& request, kv::EStatusCode& sta
         return nullptr;
     }
     return body;
+}
+
+// How a frame with this subframe is cut into image packets for a host that
+// takes datagrams of `mtu` bytes: the payload left after the IP and UDP headers,
+// the response header and the packet's id and offsets, in whole pixels. False
+// when no pixel fits or the count does not fit its 16-bit field.
+bool packetsFor(const SubframeRecord& subframe, uint32_t mtu, uint16_t& count, uint16_t& size)
+{
+    constexpr uint32_t c_largestDatagram = 9014;
+    constexpr uint32_t c_overhead = 20 + 8 + 10 + 6;
+    const uint32_t datagram = std::min(mtu, c_largestDatagram);
+    if (datagram <= c_overhead + 2 || subframe.binX == 0 || subframe.binY == 0)
+        return false;
+    const uint32_t payload = (datagram - c_overhead) & ~1u;
+    const uint64_t bytes = 2ull * (subframe.width / subframe.binX) * (subframe.height / subframe.binY);
+    const uint64_t packets = (bytes + payload - 1) / payload;
+    if (packets > 0xFFFF)
+        return false;
+    count = static_cast<uint16_t>(packets);
+    size = static_cast<uint16_t>(payload);
+    return true;
 }
 
 IOBufferPtr encode(const Firmware::Request& request, kv::EStatusCode status, const BaseBodyPtr& body)
@@ -658,23 +694,170 @@ void Firmware::applyNetworkConfig(const Request& request)
     m_networkAssignment = assignment;
 }
 
-// Sensor requests. The bodies of the sensor and image-transfer commands are
-// not part of the protocol code yet; until they are, the commands with a body
-// are refused as unsupported, and the ones without carry out their action.
+// Sensor requests: the sensor named by the header's sensor id answers.
 // Image transfer (StartDownload, PacketRequest, PacketRequestExt, GetFrameRequest,
-// GetImageMetadata, SetImageChannels) hangs here too, with the pixels from
+// GetImageMetadata, SetImageChannels) hangs here, with the pixels from
 // imageSource() and the image datagrams lost by Faults::dropImageDatagram().
 Firmware::Outcome Firmware::answerSensor(const Request& request, TimePoint now)
 {
     VirtualSensor* sensor = this->sensor(request.sensorId);
     if (!sensor)
         return Outcome::error(kv::InvalidSensorId);
+    const SensorConfig& config = sensor->config();
+    kv::EStatusCode status = kv::Success;
     switch (request.bodyType) {
+    case kv::GetSensorInfo: {
+        if (request.bodyLength != 0)
+            return Outcome::error(kv::InvalidMessageLength);
+        auto body = std::make_shared<V1::GetSensorInfoResponseBody>();
+        body->setSensorModel(config.modelId);
+        body->setPixelsX(config.pixelsX);
+        body->setPixelsY(config.pixelsY);
+        body->setReadoutChannelCount(config.readoutChannels);
+        body->setFilterType(config.filterType);
+        body->setFrameType(config.frameType);
+        body->setPixelSizeX(config.pixelSizeX);
+        body->setPixelSizeY(config.pixelSizeY);
+        body->setHasRbiPreflash(config.hasRbiPreflash);
+        body->setReserved(config.flag);
+        body->setCoolerSetpointMin(config.coolerSetpointMin);
+        body->setCoolerSetpointMax(config.coolerSetpointMax);
+        body->setMaxBinX(config.maxBinX);
+        body->setMaxBinY(config.maxBinY);
+        body->setExposurePrecision(config.exposurePrecision);
+        body->setMinExposureDuration(config.minExposure);
+        return Outcome::ok(body);
+    }
+    case kv::GetSensorSettings: {
+        const auto query = bodyOf<V1::GetSensorSettingsRequestBody>(request, status);
+        if (!query)
+            return Outcome::error(status);
+        uint16_t value = 0;
+        status = sensor->getSetting(query->getSetting(), value);
+        if (status != kv::Success)
+            return Outcome::error(status);
+        auto body = std::make_shared<V1::GetSensorSettingsResponseBody>();
+        body->setSetting(query->getSetting());
+        body->setValue(value);
+        return Outcome::ok(body);
+    }
+    case kv::SetSensorSettings: {
+        const auto change = bodyOf<V1::SetSensorSettingsRequestBody>(request, status);
+        if (!change)
+            return Outcome::error(status);
+        status = sensor->setSetting(change->getSetting(), change->getValue(), now);
+        if (status != kv::Success)
+            return Outcome::error(status);
+        auto body = std::make_shared<V1::SetSensorSettingsResponseBody>();
+        body->setSetting(change->getSetting());
+        body->setValue(change->getValue());
+        return Outcome::ok(body);
+    }
+    case kv::GetSensorCalibration: {
+        if (!bodyOf<V1::GetSensorSettingsRequestBody>(request, status))
+            return Outcome::error(status);
+        kv::ISensor::Calibration calibration;
+        status = sensor->getCalibration(calibration);
+        if (status != kv::Success)
+            return Outcome::error(status);
+        auto body = std::make_shared<V1::GetSensorCalibrationResponseBody>();
+        body->setCalibration(calibration);
+        return Outcome::ok(body);
+    }
+    case kv::SetSensorCalibration: {
+        const auto change = bodyOf<V1::SetSensorCalibrationRequestBody>(request, status);
+        if (!change)
+            return Outcome::error(status);
+        return Outcome::error(sensor->setCalibration(change->getCalibration(), change->getSaveToEeprom(), now));
+    }
+    case kv::GetHiddenSensorSetting: {
+        const auto query = bodyOf<V1::GetSensorCalibrationByKeyRequestBody>(request, status);
+        if (!query)
+            return Outcome::error(status);
+        uint32_t value = 0;
+        status = sensor->getCalibration(query->getKey(), query->getSubKey(), value);
+        if (status != kv::Success)
+            return Outcome::error(status);
+        auto body = std::make_shared<V1::GetSensorCalibrationByKeyResponseBody>();
+        body->setKey(query->getKey());
+        body->setSubKey(query->getSubKey());
+        body->setValue(value);
+        return Outcome::ok(body);
+    }
+    case kv::SetHiddenSensorSetting: {
+        const auto change = bodyOf<V1::SetSensorCalibrationByKeyRequestBody>(request, status);
+        if (!change)
+            return Outcome::error(status);
+        status = sensor->setCalibration(change->getKey(), change->getSubKey(), change->getValue(), now);
+        if (status != kv::Success)
+            return Outcome::error(status);
+        auto body = std::make_shared<V1::SetSensorCalibrationByKeyResponseBody>();
+        body->setKey(change->getKey());
+        body->setSubKey(change->getSubKey());
+        body->setValue(change->getValue());
+        return Outcome::ok(body);
+    }
+    case kv::GetSubframe: {
+        if (request.bodyLength != 0)
+            return Outcome::error(kv::InvalidMessageLength);
+        const SubframeRecord& s = sensor->subframe();
+        auto body = std::make_shared<V1::GetSubframeResponseBody>();
+        body->setXOffset(s.x);
+        body->setYOffset(s.y);
+        body->setXSize(s.width);
+        body->setYSize(s.height);
+        body->setBinX(s.binX);
+        body->setBinY(s.binY);
+        return Outcome::ok(body);
+    }
+    case kv::SetSubframe: {
+        const auto change = bodyOf<V1::SetSubframeRequestBody>(request, status);
+        if (!change)
+            return Outcome::error(status);
+        return Outcome::error(sensor->setSubframe({change->getXOffset(), change->getYOffset(), change->getXSize(),
+                                                    change->getYSize(), change->getBinX(), change->getBinY()},
+                                                   now));
+    }
+    case kv::SetSubframeExt: {
+        const auto change = bodyOf<kv::V2::SetSubframeRequestBody>(request, status);
+        if (!change)
+            return Outcome::error(status);
+        const SubframeRecord subframe{change->getXOffset(), change->getYOffset(), change->getXSize(),
+                                      change->getYSize(), change->getBinX(), change->getBinY()};
+        uint16_t packetCount = 0, packetSize = 0;
+        if (!packetsFor(subframe, change->getMTU(), packetCount, packetSize))
+            return Outcome::error(kv::InvalidParameter);
+        status = sensor->setSubframe(subframe, now);
+        if (status != kv::Success)
+            return Outcome::error(status);
+        auto body = std::make_shared<kv::V2::SetSubframeResponseBody>();
+        body->setPacketCount(packetCount);
+        body->setPacketSize(packetSize);
+        return Outcome::ok(body);
+    }
+    case kv::StartExposure: {
+        const auto start = bodyOf<V1::StartExposureRequestBody>(request, status);
+        if (!start)
+            return Outcome::error(status);
+        ExposureRequest exposure;
+        exposure.duration = start->getDuration();
+        exposure.lightFrame = start->getIsLightFrame();
+        exposure.externalTrigger = start->getIsTriggerMode();
+        exposure.rbiPreflash = start->getIsRbiEnabled();
+        exposure.readoutMode = start->getReadoutChannels();
+        return Outcome::error(sensor->startExposure(exposure, now));
+    }
     case kv::AbortExposure:
         if (request.bodyLength != 0)
             return Outcome::error(kv::InvalidMessageLength);
         return Outcome::error(sensor->abortExposure(now));
+    case kv::StartDownload:
+        // Image transfer: the image source and the packet paths hang here.
+        if (sensor->state(now) != kv::ISensor::ReadyToDownload)
+            return Outcome::error(kv::ImageNotAvailable);
+        return Outcome::error(kv::UnsupportedBodyType);
     default:
+        // PacketRequest, PacketRequestExt, GetFrameRequest, GetImageMetadata: image transfer.
         return Outcome::error(kv::UnsupportedBodyType);
     }
 }

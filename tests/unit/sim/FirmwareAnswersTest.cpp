@@ -75,6 +75,35 @@ const Case c_cases[] = {
      " 01 00 00 00 04 00 00 00 00 00 00 00"
      " 00 00 00 00 38 00 00 00 00 00 00 00"
      " 00 00 00 00 30 00 00 00 01 00 00 00"},
+    // Sensor requests.
+    {"sensor information", "Brisa", "a5 01 00 00 00 00 00 00 00",
+     "a5 01 01 00 00 00 1e 00 00 00 02 be 0a 98 08 01 00 01 ae 47 91 40 ae 47 91 40 00 00 ce 19 04 04"
+     " 17 b7 d1 38 17 b7 d1 38"},
+    {"information of a sensor not there", "Brisa", "a5 01 00 00 01 00 00 00 00", "a5 01 01 00 05 01 00 00 00 00"},
+    {"setting read", "Brisa", "a5 02 00 00 00 01 00 00 00 08", "a5 02 01 00 00 00 03 00 00 00 08 01 00"},
+    {"setting that does not exist", "Brisa", "a5 02 00 00 00 01 00 00 00 10", "a5 02 01 00 07 00 00 00 00 00"},
+    {"setting written", "Brisa", "a5 03 00 00 00 03 00 00 00 04 32 00", "a5 03 01 00 00 00 03 00 00 00 04 32 00"},
+    {"setting out of range", "Brisa", "a5 03 00 00 00 03 00 00 00 00 02 00", "a5 03 01 00 07 00 00 00 00 00"},
+    // Offset -12 travels as the sign-magnitude word 0x10c.
+    {"legacy calibration", "Brisa", "a5 04 00 00 00 01 00 00 00 ff",
+     "a5 04 01 00 00 00 12 00 00 00 78 01 20 00 00 00 0c 01 00 00 00 00 00 00 71 3d 8a 3e"},
+    {"legacy calibration of a CMOS sensor", "BrisaBC455", "a5 04 00 00 00 01 00 00 00 ff",
+     "a5 04 01 00 83 00 00 00 00 00"},
+    {"subframe read", "Brisa", "a5 07 00 00 00 00 00 00 00", "a5 07 01 00 00 00 0a 00 00 00 00 00 00 00 be 0a 98 08 01 01"},
+    {"subframe of no width", "Brisa", "a5 08 00 00 00 0a 00 00 00 00 00 00 00 00 00 98 08 01 01",
+     "a5 08 01 00 07 00 00 00 00 00"},
+    // The default SetSubframeExt body asks for an empty subframe.
+    {"extended subframe left at its defaults", "BrisaBC455",
+     "a5 2b 00 00 00 10 00 00 00 00 00 00 00 00 00 00 00 01 01 dc 05 00 00 34 12", "a5 2b 01 00 07 00 00 00 00 00"},
+    // Full frame, 9014-byte datagrams: 8970 payload bytes, 13640 packets.
+    {"extended subframe", "BrisaBC455", "a5 2b 00 00 00 10 00 00 00 00 00 00 00 68 25 f4 18 01 01 36 23 00 00 34 12",
+     "a5 2b 01 00 00 00 04 00 00 00 48 35 0a 23"},
+    {"calibration key beyond the keys", "BrisaBC455", "a5 25 00 00 00 02 00 00 00 03 00", "a5 25 01 00 07 00 00 00 00 00"},
+    {"calibration by key written", "BrisaBC455", "a5 26 00 00 00 06 00 00 00 00 01 d2 04 00 00",
+     "a5 26 01 00 00 00 06 00 00 00 00 01 d2 04 00 00"},
+    {"download before any exposure", "Brisa", "a5 10 00 00 00 00 00 00 00", "a5 10 01 00 82 00 00 00 00 00"},
+    {"exposure shorter than the sensor allows", "BrisaBC455", "a5 09 00 00 00 06 00 00 00 00 00 00 00 01 00",
+     "a5 09 01 00 07 00 00 00 00 00"},
 };
 
 class FirmwareAnswers : public ::testing::TestWithParam<Case> {};
@@ -196,6 +225,33 @@ TEST(FirmwareFrames, NetworkConfigBroadcastIsTakenOnlyByTheCameraItNames)
     ASSERT_TRUE(assignment);
     EXPECT_EQ(assignment->address, (std::array<uint8_t, 4>{10, 0, 0, 42}));
     EXPECT_EQ(assignment->mac[5], 0x42);
+}
+
+// StartExposure for a 2.5 s light frame with RBI pre-flash, readout mode 1, no trigger.
+TEST(FirmwareFrames, StartExposureFromTheWireStartsThatExposure)
+{
+    CameraConfig config = Presets::camera("Brisa");
+    config.sensors[0] = Presets::sensor("KAF8300");
+    config.sensors[0].readoutModes = 2;
+    auto clock = std::make_shared<ManualClock>();
+    VirtualCamera camera(config, clock);
+    EXPECT_EQ(toHex(camera.receive(fromHex("a5 09 00 00 00 06 00 00 00 00 00 20 40 05 01")).datagrams.at(0)),
+              "a5 09 01 00 00 00 00 00 00 00");
+    const auto exposure = camera.sensor(0)->lastExposure;
+    ASSERT_TRUE(exposure);
+    EXPECT_FLOAT_EQ(exposure->request.duration, 2.5f);
+    EXPECT_TRUE(exposure->request.lightFrame);
+    EXPECT_TRUE(exposure->request.rbiPreflash);
+    EXPECT_FALSE(exposure->request.externalTrigger);
+    EXPECT_EQ(exposure->request.readoutMode, 1);
+    EXPECT_EQ(camera.status().mainSensorState, kv::ISensor::PreShutter);
+    // Busy while it runs: a second start, a setting, a subframe.
+    EXPECT_EQ(static_cast<uint8_t>(camera.receive(fromHex("a5 09 00 00 00 06 00 00 00 00 00 20 40 05 01")).datagrams.at(0)->data[4]),
+              kv::DeviceBusy);
+    EXPECT_EQ(static_cast<uint8_t>(camera.receive(fromHex("a5 03 00 00 00 03 00 00 00 04 32 00")).datagrams.at(0)->data[4]),
+              kv::DeviceBusy);
+    clock->advance(std::chrono::seconds(10));
+    EXPECT_EQ(camera.status().mainSensorState, kv::ISensor::ReadyToDownload);
 }
 
 } // namespace
