@@ -94,6 +94,10 @@ void SimServer::start()
 {
     if (m_running)
         return;
+    // Discovery drops answers from the host's own address.
+    if (m_address == "127.0.0.1")
+        throw std::runtime_error("A virtual camera cannot answer from 127.0.0.1, the host's own address; use "
+                                 "127.0.0.2 or above");
     try {
         // No reuse here: a second camera on the same address must fail, not share.
         m_socket = boundSocket(m_address, m_port, false);

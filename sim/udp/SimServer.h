@@ -38,7 +38,8 @@ public:
     SimServer(const SimServer&) = delete;
     SimServer& operator=(const SimServer&) = delete;
 
-    // Binds and starts answering; std::runtime_error when a socket cannot be bound.
+    // Binds and starts answering; std::runtime_error when a socket cannot be
+    // bound, or for 127.0.0.1 (the host's address, whose answers discovery ignores).
     void start();
     // Stops answering and joins the server thread; answers not yet sent are dropped.
     void stop();

@@ -52,6 +52,9 @@ TEST(SimServer, SecondCameraOnTheSameAddressFailsToStart)
     first.start();
     SimServer second(VirtualCamera::fromPreset("Brisa"), "127.0.0.2");
     EXPECT_THROW(second.start(), std::runtime_error);
+    SimServer host(VirtualCamera::fromPreset("Brisa"), "127.0.0.1");
+    EXPECT_THROW(host.start(), std::runtime_error);
+    EXPECT_FALSE(host.isRunning());
 }
 
 TEST(SimServer, EveryCameraHearsTheDiscoveryBroadcastAndAnswersFromItsAddress)
