@@ -451,7 +451,7 @@ TEST(Logger, RawDumpsAtLevelFiveOnly)
     logger->logRAWIO(rawRX, contextFor(request, nullptr));
     logger->logRAWIO(rawTX, nullptr);
     EXPECT_EQ(finish(*logger), rule + "\n<R> FWGoto [OUT: 127.0.0.2]: \n\ta5 13 00 00 00 01 00 00 00 03 \n" + rule +
-                                   "\n<R> PacketRequest [IN: 127.0.0.2]: \n\ta5 19 01 01 ff 00 00 00 00 00 ... "
+                                   "\n<R> PacketRequest [IN: 127.0.0.2]: \n\ta5 19 01 01 ff 00 02 00 00 00 ... "
                                    "\n\t00 00 00 \n" +
                                    rule + "\n<R> Invalid body type [IN: 127.0.0.2]:  \n");
 
