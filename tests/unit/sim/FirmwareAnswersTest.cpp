@@ -4,6 +4,7 @@
 #include "protocol/FooterBody.h"
 #include "protocol/GetCameraStatusResponseBody.h"
 #include "protocol/GetNetworkResponseBody.h"
+#include "protocol/SetSensorCalibrationRequestBody.h"
 #include "protocol/SetNetworkRequestBody.h"
 #include "protocol/TNetworkConfigBody.h"
 #include "unit/protocol/HexBytes.h"
@@ -225,6 +226,37 @@ TEST(FirmwareFrames, NetworkConfigBroadcastIsTakenOnlyByTheCameraItNames)
     ASSERT_TRUE(assignment);
     EXPECT_EQ(assignment->address, (std::array<uint8_t, 4>{10, 0, 0, 42}));
     EXPECT_EQ(assignment->mac[5], 0x42);
+}
+
+// A calibration write with offset -5 travels as the word 0x105 and is stored as -5.
+TEST(FirmwareFrames, LegacyCalibrationWrittenFromTheWireReadsBack)
+{
+    auto camera = VirtualCamera::fromPreset("Brisa", std::make_shared<ManualClock>());
+    const auto write = simframes::request(kv::SetSensorCalibration, [](kv::Message& m) {
+        auto body = simframes::body<kv::V1::SetSensorCalibrationRequestBody>(m);
+        kv::ISensor::Calibration c;
+        c.substrateVoltage = 90;
+        c.channelsInUse = 2;
+        c.adcGains[1] = 7;
+        c.adcOffsets[1] = -5;
+        c.eGain = 1.5f;
+        body->setCalibration(c);
+        body->setSaveToEeprom(true);
+    });
+    EXPECT_EQ(toHex(write->extract(9 + 8, 2)), "05 01");
+    EXPECT_EQ(toHex(camera->receive(write).datagrams.at(0)), "a5 05 01 00 00 00 00 00 00 00");
+    const kv::ISensor::Calibration stored = camera->sensor(0)->calibration;
+    EXPECT_EQ(stored.substrateVoltage, 90u);
+    EXPECT_EQ(stored.channelsInUse, 2u);
+    EXPECT_EQ(stored.adcGains[1], 7u);
+    EXPECT_EQ(stored.adcOffsets[1], -5);
+    EXPECT_FLOAT_EQ(stored.eGain, 1.5f);
+    bool persisted = false;
+    camera->inspect([&](Firmware& f, TimePoint) { persisted = f.sensor(0)->calibrationPersisted(); });
+    EXPECT_TRUE(persisted);
+    // And the answer to GetSensorCalibration carries the same word.
+    const auto answer = camera->receive(fromHex("a5 04 00 00 00 01 00 00 00 ff")).datagrams.at(0);
+    EXPECT_EQ(toHex(answer->extract(10, 14)), "5a 02 00 07 00 00 00 00 05 01 00 00 00 00");
 }
 
 // StartExposure for a 2.5 s light frame with RBI pre-flash, readout mode 1, no trigger.
