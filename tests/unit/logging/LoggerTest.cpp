@@ -440,7 +440,7 @@ TEST(Logger, RawDumpsAtLevelFiveOnly)
 {
     const std::string rule = KVAPILogger::c_logLineBreak;
     MessagePtr request = filterWheelGoto(3);
-    // Image packets: header and footer only.
+    // Image packets: header and footer only (the packet answer holds its 2-byte id).
     auto packet = std::make_shared<V1ResponseMessage>(PacketRequest, V1SeqCrc16);
     MessageContextPtr context = contextFor(request, packet);
 
@@ -451,7 +451,7 @@ TEST(Logger, RawDumpsAtLevelFiveOnly)
     logger->logRAWIO(rawRX, contextFor(request, nullptr));
     logger->logRAWIO(rawTX, nullptr);
     EXPECT_EQ(finish(*logger), rule + "\n<R> FWGoto [OUT: 127.0.0.2]: \n\ta5 13 00 00 00 01 00 00 00 03 \n" + rule +
-                                   "\n<R> PacketRequest [IN: 127.0.0.2]: \n\ta5 19 01 01 ff 00 00 00 00 00 ... "
+                                   "\n<R> PacketRequest [IN: 127.0.0.2]: \n\ta5 19 01 01 ff 00 02 00 00 00 ... "
                                    "\n\t00 00 00 \n" +
                                    rule + "\n<R> Invalid body type [IN: 127.0.0.2]:  \n");
 
