@@ -13,6 +13,7 @@
 #include "transport/UDPComm.h"
 #include "transport/UDPController.h"
 #include "udp/SimServer.h"
+#include "unit/logging/LogFiles.h"
 #include "unit/protocol/HexBytes.h"
 
 #include <gtest/gtest.h>
@@ -490,4 +491,34 @@ TEST(UDPCommParallel, TwoCamerasQueriedFromTwoThreadsGetOnlyTheirOwnAnswers)
     EXPECT_EQ(failedA.load() + failedB.load(), 0);
     EXPECT_EQ(a.camera().journal().size(), size_t(c_rounds));
     EXPECT_EQ(b.camera().journal().size(), size_t(c_rounds));
+}
+
+// With a logger at its most detailed ordinary level, opening the device reports the receive
+// buffer obtained and every exchange leaves its request and response lines.
+TEST(UDPCommLog, OpenAndExchangesAreLogged)
+{
+    logtest::TempHome home;
+    auto logger = logtest::startLog(home.logDir(), 4);
+    SimCamera sim("BrisaBC455", c_cameraA);
+    sim.server.start();
+    Recorder handler;
+    UDPComm comm(&handler);
+    handler.comm = &comm;
+    comm.setLogger(logger);
+    comm.setResponseTimeout(200);
+    const NetEndpointPtr endpoint = cameraEndpoint(c_cameraA);
+    comm.openDevice(endpoint);
+
+    MessageContextPtr context = handler.makeMessage(GetCameraInfo, comm.getFooterType(), endpoint, Medium, "Log");
+    context->getRequest()->updateEndpoint(endpoint, -1);
+    handler.queueMessage(context);
+    ASSERT_EQ(context->getPromise()->wait(), IPromise::Complete);
+    comm.closeDevice(endpoint);
+
+    const std::string log = logtest::finish(*logger);
+    EXPECT_NE(log.find("Rx buffer: requested 295370752 bytes, got "), std::string::npos) << log;
+    EXPECT_NE(log.find("Sending request: GetCameraInfo | Target Port: 6363 | Target IP: 127.0.6.2"),
+              std::string::npos) << log;
+    EXPECT_NE(log.find("Receiving response: GetCameraInfo | Source Port: 6363 | Source IP: 127.0.6.2"),
+              std::string::npos) << log;
 }

@@ -12,5 +12,10 @@ std::string BaseBody::getMessageDataString() const
     return "No Data";
 }
 
+void BaseBody::adoptReadSettings(const BaseBody& previous)
+{
+    m_firmwareVersion = previous.m_firmwareVersion;
+}
+
 } // namespace V1
 } // namespace kv

@@ -27,6 +27,11 @@ public:
     // Readable rendering of the payload for logs.
     virtual std::string getMessageDataString() const;
 
+    // Takes over, from the body this one replaces when a received frame re-types
+    // its message, what the asker set to decide how the answer is read (layout
+    // version, unit conversions).
+    virtual void adoptReadSettings(const BaseBody& previous);
+
 protected:
     SohType m_sohType;
     BodyType m_bodyType;

@@ -67,6 +67,13 @@ size_t GetCameraStatusResponseBody::getBufferLength() const
     return c_bodyLength;
 }
 
+void GetCameraStatusResponseBody::adoptReadSettings(const BaseBody& previous)
+{
+    BaseBody::adoptReadSettings(previous);
+    if (const auto* status = dynamic_cast<const GetCameraStatusResponseBody*>(&previous))
+        m_convertCoolerPower = status->m_convertCoolerPower;
+}
+
 std::string GetCameraStatusResponseBody::getMessageDataString() const
 {
     std::ostringstream out;

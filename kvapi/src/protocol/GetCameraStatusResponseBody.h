@@ -22,6 +22,7 @@ public:
     void setBuffer(const IOBufferPtr& buffer) override;
     size_t getBufferLength() const override;
     std::string getMessageDataString() const override;
+    void adoptReadSettings(const BaseBody& previous) override;
 
     ISensor::Status getMainSensorState() const { return static_cast<ISensor::Status>(m_mainSensorState); }
     ISensor::Status getExtSensorState() const { return static_cast<ISensor::Status>(m_extSensorState); }

@@ -62,11 +62,17 @@ void Message::parse(const IOBufferPtr& buffer)
     m_headerType = static_cast<HeaderType>(m_pHeader->getHeaderType());
 
     // Through the neutral type first, so that the body and footer objects are
-    // always new ones of the classes the frame names.
+    // always new ones of the classes the frame names. The new body still reads
+    // the answer the way the asker prepared the old one for (layout version,
+    // cooler-power conversion): without that, a status or memory-configuration
+    // answer would be read with the defaults and come out wrong.
     const auto bodyType = static_cast<BodyType>(m_pHeader->getBodyType());
     const auto footerType = static_cast<FooterType>(m_pHeader->getFooterType());
+    const BaseBodyPtr prepared = m_pBody;
     update(m_headerType, ErrorBodyType, V1None);
     update(m_headerType, bodyType, footerType);
+    if (m_pBody && prepared && prepared->getBodyType() == bodyType)
+        m_pBody->adoptReadSettings(*prepared);
 
     const size_t remaining = buffer->length - headerLength;
     const size_t bodyLength = m_pHeader->getBodyLength();

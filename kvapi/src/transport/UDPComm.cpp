@@ -1,5 +1,6 @@
 #include "transport/UDPComm.h"
 
+#include "logging/Logger.h"
 #include "protocol/Message.h"
 #include "transport/NetEndpoint.h"
 #include "transport/Promise.h"
@@ -69,10 +70,10 @@ UDPSocketPtr UDPComm::socketForChannel(uint32_t channel) const
 void UDPComm::logDebug(const std::string& text)
 {
     // Without a logger the line goes nowhere.
-    if (!getLogger()) {
-        return;
+    const KVAPILoggerPtr logger = getLogger();
+    if (logger && logger->isLogged(logging::eDEBUG)) {
+        logger->logMsg(logging::eDEBUG, text);
     }
-    (void)text;
 }
 
 void UDPComm::openDevice(EndpointPtr endpoint)
@@ -266,6 +267,7 @@ void UDPComm::sendMessage(MessageContextPtr context)
         if (promise) {
             promise->setStatus(IPromise::Executing);
         }
+        logRequest(context);
         if (!context->getHasResponse() || !context->getResponse()) {
             // Nothing comes back for this request: written is done.
             if (promise) {
@@ -321,6 +323,7 @@ void UDPComm::receiveMessage(MessageContextPtr context)
         }
         const MessagePtr response = context->getResponse();
         if (response->getStatusCode() != EStatusCode::BadChecksum) {
+            logResponse(context);
             updateHandlers(0, response, context->getEndpoint(), context);
             return;
         }

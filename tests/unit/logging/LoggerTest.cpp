@@ -440,7 +440,7 @@ TEST(Logger, RawDumpsAtLevelFiveOnly)
 {
     const std::string rule = KVAPILogger::c_logLineBreak;
     MessagePtr request = filterWheelGoto(3);
-    // Image packets: header and footer only.
+    // Image packets: header and footer only (the packet answer holds its 2-byte id).
     auto packet = std::make_shared<V1ResponseMessage>(PacketRequest, V1SeqCrc16);
     MessageContextPtr context = contextFor(request, packet);
 

@@ -3,6 +3,8 @@
 #include <stdexcept>
 
 #include "protocol/EmptyBody.h"
+#include "protocol/GetCameraStatusResponseBody.h"
+#include "protocol/ReadMemoryConfigResponseBody.h"
 #include "protocol/Message.h"
 #include "protocol/crypto.h"
 #include "transport/NetEndpoint.h"
@@ -104,6 +106,39 @@ TEST(Message, SetBufferCreatesABodyOfTheNewClass)
     response.setBuffer(fromHex("a5 0c 01 00 00 00 00 00 00 00"));
     EXPECT_NE(response.getBody(), second);
     EXPECT_NE(response.getTypedBody<Empty<SetCooler>>(), nullptr);
+}
+
+// What the asker prepared on the expected answer's body decides how the answer is read,
+// although parsing makes a new body object.
+TEST(Message, SetBufferKeepsHowTheAnswerIsToBeRead)
+{
+    // Cooler power 0x40 as a percentage, not as the converted code.
+    V1ResponseMessage status(GetCameraStatus, V1None);
+    status.getTypedBody<V1::GetCameraStatusResponseBody>()->setConvertCoolerPower(false);
+    status.setBuffer(fromHex("a5 06 01 00 00 00 0c 00 00 00 08 08 00 00 40 00 00 00 00 00 00 00"));
+    const auto body = status.getTypedBody<V1::GetCameraStatusResponseBody>();
+    ASSERT_NE(body, nullptr);
+    EXPECT_FALSE(body->getConvertCoolerPower());
+    EXPECT_FLOAT_EQ(body->getCoolerPower(), 64.0f);
+
+    // A revision with the flags word reads 64 bytes, flags at offset 32.
+    V1ResponseMessage config(ReadMemoryConfig, V1None);
+    config.getBody()->setProtocolVersion(8);
+    std::string frame = "a5 1f 01 00 00 00 40 00 00 00";
+    for (int i = 0; i < 32; ++i)
+        frame += i == 16 ? " 34 12" : " 00 00"; // byte offset 32
+    config.setBuffer(fromHex(frame));
+    const auto memory = config.getTypedBody<V1::ReadMemoryConfigResponseBody>();
+    ASSERT_NE(memory, nullptr);
+    EXPECT_TRUE(config.validate());
+    EXPECT_EQ(memory->getProtocolVersion(), 8u);
+    EXPECT_EQ(memory->getData().flags, 0x1234);
+
+    // A frame of another type than prepared starts from the defaults.
+    V1ResponseMessage other(ReadMemoryConfig, V1None);
+    other.getBody()->setProtocolVersion(8);
+    other.setBuffer(fromHex("a5 06 01 00 00 00 0c 00 00 00 08 08 00 00 40 00 00 00 00 00 00 00"));
+    EXPECT_EQ(other.getBody()->getProtocolVersion(), 1u);
 }
 
 TEST(Message, SetBufferReadsBodyLengthLittleEndianAndRecordsTheParts)
