@@ -25,7 +25,7 @@ struct Parsed {
     explicit Parsed(const std::string& text)
     {
         logtest::writeFile(home.path() + "/net.yml", text);
-        logger = logtest::startLog(home.logDir(), 5);
+        logger = logtest::startLog(home.logDir(), 2); // DEBUG and above
         manager = std::make_unique<NetworkManager>(home.path() + "/net.yml", comm, logger);
     }
     std::string log() { return logtest::finish(*logger); }
