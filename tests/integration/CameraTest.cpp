@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -382,4 +383,47 @@ TEST_F(CameraComponents, GuidePulseOnACameraWithoutGuidePortSendsNothing)
     EXPECT_EQ(code, FeatureNotSupported);
     EXPECT_EQ(error, "Guide Port not supported by this camera");
     EXPECT_EQ(sim.camera->journal().count(PulseGuide), 0u);
+}
+
+TEST_F(CameraComponents, GettersOnOneThreadWhileAnotherExchanges)
+{
+    kvsim::CameraConfig config = noSensor("Brisa", 23);
+    config.adaptiveOptics.model = IAO::TT8;
+    config.adaptiveOptics.settleMs = 0; // never busy when the next move comes
+    config.adaptiveOptics.stepMicroseconds = 0;
+    config.filterWheel.slotMoveMs = 1;
+    SimCamera sim(config, c_address);
+    ICamera* camera = discoverAndInitialize(c_address);
+    ASSERT_NE(camera, nullptr);
+    ITEC* tec = camera->getTEC();
+    IFW* fw = camera->getFW();
+    IAO* ao = camera->getAO();
+    ASSERT_TRUE(tec != nullptr && fw != nullptr && ao != nullptr);
+
+    std::atomic<bool> done{false};
+    std::atomic<size_t> reads{0};
+    std::thread reader([&] {
+        while (!done.load()) {
+            const ICamera::Status status = camera->getStatus();
+            float sum = status.sensorTemperature + tec->getSensorThermopileTemperature() + tec->getSetpoint();
+            int16_t x = 0, y = 0;
+            ao->getPosition(x, y);
+            sum += static_cast<float>(x + fw->getPosition() + static_cast<int>(ao->getStatus()));
+            sum += camera->getCapability(ICamera::eSupportsWiFi) ? 1.0f : 0.0f;
+            (void)sum;
+            reads.fetch_add(1);
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(settle(camera->queryStatus()), IPromise::Complete);
+        EXPECT_EQ(settle(tec->setState(true, -5.0f - i)), IPromise::Complete);
+        EXPECT_EQ(settle(ao->setPosition(static_cast<int16_t>(100 + i), 200)), IPromise::Complete);
+        EXPECT_EQ(settle(ao->queryStatus()), IPromise::Complete);
+        EXPECT_EQ(settle(fw->queryStatus()), IPromise::Complete);
+        EXPECT_EQ(settle(camera->queryCapability(ICamera::eSupportsWiFi)), IPromise::Complete);
+    }
+    done.store(true);
+    reader.join();
+    EXPECT_GT(reads.load(), 0u);
+    EXPECT_EQ(tec->getSetpoint(), -24.0f);
 }
