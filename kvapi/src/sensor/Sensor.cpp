@@ -3,7 +3,7 @@
 #include "KVSerialNumbers/SerialNumbers.h"
 #include "camera/Camera.h"
 #include "image/Image.h"
-#include "logging/Logger.h"
+#include "logging/LogMessage.h"
 #include "protocol/AccessSensorCalibrationByKeyBody.h"
 #include "protocol/GetImageMetadataResponseBody.h"
 #include "protocol/GetSensorCalibrationByKeyRequestBody.h"
@@ -415,9 +415,7 @@ void Sensor::queueImgType(uint32_t id, const std::string& type)
 
 void Sensor::log(int severity, const std::string& text)
 {
-    const KVAPILoggerPtr logger = getComm().getLogger();
-    if (logger)
-        logger->logMsg(static_cast<logging::ELogSeverity>(severity), text);
+    getCamera().log(static_cast<logging::ELogSeverity>(severity), text);
 }
 
 void Sensor::fail(const std::string& text)
