@@ -1,14 +1,13 @@
 #pragma once
 
-// A camera wired to a virtual camera in the same process: the transport hands
-// every request frame to the firmware model and dispatches its answer through
-// the library's own dispatch, synchronously. No sockets, and a ManualClock
-// moves the camera's time.
+// A camera wired to a virtual camera in the same process (InProcessComm): no
+// sockets, and a ManualClock moves the camera's time.
 
 #include "camera/Camera.h"
 #include "firmware/ManualClock.h"
 #include "firmware/Presets.h"
 #include "firmware/VirtualCamera.h"
+#include "inprocess/InProcessComm.h"
 #include "protocol/Message.h"
 #include "sensor/Sensor.h"
 #include "transport/Comm.h"
@@ -20,55 +19,13 @@
 
 namespace sensortest {
 
-class SimComm : public kv::Comm {
-public:
-    explicit SimComm(kvsim::VirtualCameraPtr camera) : kv::Comm(kv::IOHandlerList_t{}), m_camera(std::move(camera)) {}
-
-    void openDevice(kv::EndpointPtr endpoint) override
-    {
-        if (endpoint)
-            endpoint->setIsInitialized(true);
-    }
-    void queryDevices(kv::MessagePtr, kv::MessagePtr, kv::EndpointPtr, kv::IOHandlerPtr) override {}
-    void closeDevice(kv::EndpointPtr endpoint) override
-    {
-        if (endpoint)
-            endpoint->setIsInitialized(false);
-    }
-    void receiveMessage(kv::MessageContextPtr) override {}
-    size_t availablePackets() override { return 0; }
-    bool isBusy() override { return false; }
-    kv::FooterType getFooterType() override { return kv::V1None; }
-
-    void sendMessage(kv::MessageContextPtr context) override
-    {
-        context->setSent(true);
-        const kv::IOBufferPtr frame = context->getBuffer();
-        if (!frame)
-            return;
-        if (const kv::PromisePtr promise = context->getPromise())
-            promise->setStatus(kv::IPromise::Executing);
-        const kvsim::Reply reply = m_camera->receive(frame, "127.0.0.1:50123");
-        if (reply.datagrams.empty())
-            return; // silence: the promise ends by its time-out
-        const kv::MessagePtr response = context->getResponse();
-        // Foreign datagrams and cut-short copies come first; the answer last.
-        response->setBuffer(reply.datagrams.back());
-        updateHandlers(0, response, context->getEndpoint(), context);
-    }
-    void resendMessage(kv::MessageContextPtr context) override { sendMessage(context); }
-
-private:
-    kvsim::VirtualCameraPtr m_camera;
-};
-
 inline constexpr const char* c_cameraIp = "127.0.0.2";
 
 struct Rig {
     explicit Rig(const kvsim::CameraConfig& config)
         : clock(std::make_shared<kvsim::ManualClock>()),
           sim(std::make_shared<kvsim::VirtualCamera>(config, clock)),
-          comm(std::make_shared<SimComm>(sim)),
+          comm(std::make_shared<kvsim::InProcessComm>(sim)),
           endpoint(std::make_shared<kv::NetEndpoint>(c_cameraIp, 6363, 0)),
           camera(std::make_shared<kv::Camera>())
     {
@@ -95,7 +52,7 @@ struct Rig {
 
     std::shared_ptr<kvsim::ManualClock> clock;
     kvsim::VirtualCameraPtr sim;
-    std::shared_ptr<SimComm> comm;
+    std::shared_ptr<kvsim::InProcessComm> comm;
     kv::EndpointPtr endpoint;
     kv::CameraPtr camera;
 };
