@@ -381,8 +381,9 @@ void Gateway::initFitsDebugSettings()
         for (const CameraPtr& camera : *list) {
             m_pLogger->createNewCamDirectory(camera->getSerialString());
             camera->setLogger(m_pLogger);
-            // SENSOR HOOKUP: each of the camera's sensors gets the same debug
-            // settings (Sensor::setDebugSettings) once the sensor classes exist.
+            // SENSOR HOOKUP: each of the camera's sensors is to get the same
+            // debug settings too, through Sensor::setDebugSettings, which the
+            // sensor class does not offer yet.
         }
     }
 }
