@@ -1,0 +1,20 @@
+# libkvapi.so.4 exports the entry points, the free functions of the public
+# headers and the type information of the public interfaces, nothing else.
+execute_process(COMMAND ${NM} -D --defined-only -C ${LIBRARY}
+  OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "nm could not read ${LIBRARY}")
+endif()
+string(REPLACE "\n" ";" lines "${symbols}")
+set(found_entry 0)
+foreach(line ${lines})
+  string(REGEX REPLACE "^[0-9a-f]+ [A-Za-z] " "" name "${line}")
+  if(name STREQUAL "getGateway" OR name STREQUAL "deleteGateway")
+    math(EXPR found_entry "${found_entry} + 1")
+  elseif(NOT name MATCHES "^(typeinfo for kv::|typeinfo name for kv::|kv::errors::getErrorString|kv::getProtocolRevision)")
+    message(FATAL_ERROR "${LIBRARY} exports something internal: ${name}")
+  endif()
+endforeach()
+if(NOT found_entry EQUAL 2)
+  message(FATAL_ERROR "${LIBRARY} does not export getGateway and deleteGateway")
+endif()
