@@ -206,3 +206,38 @@ TEST(NetworkConfigHome, WithoutHomeTheFileIsReadFromTheWorkingDirectory)
     EXPECT_TRUE(kvtest::waitFor([&] { return camera->networkAssignment().has_value(); }));
     deleteGateway(gateway);
 }
+
+TEST(VirtualCameraNetworkConfig, NamedCameraAnswersFromTheAssignedAddress)
+{
+    // Unicast to the camera itself: no broadcast, so no private network needed.
+    auto camera = std::make_shared<kvsim::VirtualCamera>(kvsim::Presets::camera("Brisa"));
+    kvsim::SimServer server(camera, "127.0.7.50");
+    server.start();
+    NetworkManager::Device device;
+    device.serialNumber = camera->serialText();
+    device.macAddress = "00:11:22:33:44:55";
+    device.ipAddress = "127.0.7.51";
+    device.gateway = "127.0.0.1";
+    device.subnet = "255.0.0.0";
+    const auto frame = NetworkManager::makeFrame(NetworkManager::makeBody(device), V1None);
+    UdpClient client("127.0.0.1", 0);
+
+    // A frame naming another camera is heard and ignored.
+    NetworkManager::Device other = device;
+    other.serialNumber = "BR694M-00000001";
+    const auto foreign = NetworkManager::makeFrame(NetworkManager::makeBody(other), V1None);
+    client.send(IOBuffer::newBuffer(reinterpret_cast<const char*>(foreign.data()), foreign.size()), "127.0.7.50");
+    ASSERT_TRUE(camera->journal().waitForCount(SetNetworkConfig, 1, std::chrono::seconds(2)));
+    EXPECT_FALSE(camera->networkAssignment().has_value());
+    EXPECT_EQ(server.address(), "127.0.7.50");
+
+    client.send(IOBuffer::newBuffer(reinterpret_cast<const char*>(frame.data()), frame.size()), "127.0.7.50");
+    ASSERT_TRUE(kvtest::waitFor([&] { return server.address() == "127.0.7.51"; }));
+    client.send(hexbytes::fromHex("a5 00 00 00 00 00 00 00 00"), "127.0.7.51", 6363);
+    const auto answer = client.receive();
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->source, "127.0.7.51:6363");
+    // The old address is free again.
+    LoopbackPeer old("127.0.7.50", 6363);
+    EXPECT_TRUE(old.ok());
+}
