@@ -238,6 +238,6 @@ TEST(VirtualCameraNetworkConfig, NamedCameraAnswersFromTheAssignedAddress)
     ASSERT_TRUE(answer.has_value());
     EXPECT_EQ(answer->source, "127.0.7.51:6363");
     // The old address is free again.
-    LoopbackPeer old("127.0.7.50", 6363);
+    kvtest::LoopbackPeer old("127.0.7.50", 6363);
     EXPECT_TRUE(old.ok());
 }
