@@ -42,7 +42,7 @@ for _ in $(seq 100); do
   fi
   sleep 0.1
 done
-head -n 1 "$log"
+grep -m 1 "answering on" "$log"
 
 cam() {
   echo "\$ kvcam --address $address $*"
