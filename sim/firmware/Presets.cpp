@@ -165,7 +165,14 @@ SensorConfig p1300()
     s.readoutChannels = 1;
     s.frameType = kv::GlobalShutter;
     s.pixelRate = 60e6;
-    s.maxBinX = s.maxBinY = 1;
+    // Bins 2 x 2 itself; the host bins further.
+    s.maxBinX = s.maxBinY = 2;
+    // The one CMOS sensor the library asks for the legacy calibration record.
+    s.legacyCalibration = true;
+    s.calibration.channelsInUse = 1;
+    s.calibration.adcGains[0] = 16;
+    s.calibration.adcOffsets[0] = 5;
+    s.calibration.eGain = 0.5f;
     return s;
 }
 
@@ -173,7 +180,8 @@ SensorConfig imx428()
 {
     SensorConfig s = cmos("IMX428", 1, 3208, 2200, 4.5f, 9);
     s.frameType = kv::GlobalShutter;
-    s.maxBinX = s.maxBinY = 1;
+    // Bins 2 x 2 on the chip; binning 3 and 4 are finished on the host.
+    s.maxBinX = s.maxBinY = 2;
     return s;
 }
 
@@ -279,6 +287,14 @@ CameraConfig vireo()
     return c;
 }
 
+// The Vireo's successor with the same sensor; its sensor has a single readout mode.
+CameraConfig vireoE()
+{
+    CameraConfig c = base("VireoE", ICamera::VireoE, "VRE1300M-000033-01", 3);
+    c.sensors = {p1300()};
+    return c;
+}
+
 CameraConfig mtc()
 {
     CameraConfig c = base("MTC", ICamera::MTC, "MTC428M-000031-05", 1);
@@ -300,7 +316,8 @@ struct CameraPreset {
 
 const CameraPreset c_cameras[] = {
     {"Brisa", brisa},          {"BrisaCMOS", brisaCmos}, {"BrisaBC2020", brisaBc2020}, {"BrisaBC455", brisaBc455},
-    {"BrisaBC461", brisaBc461}, {"Vireo", vireo},         {"MTC", mtc},                 {"VireoC", vireoC},
+    {"BrisaBC461", brisaBc461}, {"Vireo", vireo},         {"VireoE", vireoE},           {"MTC", mtc},
+    {"VireoC", vireoC},
 };
 
 struct SensorPreset {

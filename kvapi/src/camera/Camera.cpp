@@ -19,6 +19,7 @@
 #include "protocol/SetCameraOptionRequestBody.h"
 #include "protocol/SetCameraOptionResponseBody.h"
 #include "protocol/SetNetworkRequestBody.h"
+#include "sensor/Sensor.h"
 #include "transport/Comm.h"
 #include "transport/Endpoint.h"
 #include "transport/Promise.h"
@@ -323,10 +324,9 @@ std::string Camera::getSerialString()
         return "UNINITIALIZED";
     }
     const Info info = getInfo();
-    // SENSOR HOOKUP: the serial text needs sensor 0's model, which the sensor
-    // class reports; until that class is built in, no decoder can be chosen.
+    // The numeric serial carries no sensor model: sensor 0 tells it.
     const std::unique_ptr<ISerialDecoder> decoder =
-        SerialDecoderFactory::create(info.model, ISensor::InvalidSensorModel, info.serialNumber);
+        SerialDecoderFactory::create(info.model, sensors.front()->getInfo().model, info.serialNumber);
     return decoder ? decoder->to_string() : "UNKNOWN";
 }
 
@@ -730,13 +730,39 @@ void Camera::initializeSensors(size_t count)
     if (!comm) {
         fail("Could not register Sensors with communicator.");
     }
-    // SENSOR HOOKUP: the sensor classes are not built in yet. A camera that
-    // reports sensors cannot be set up without them, so initialisation fails
-    // here instead of pretending the sensors exist.
+    const SensorList existing = getSensors();
+    if (existing.size() == count) {
+        for (const SensorPtr& sensor : existing) {
+            sensor->initialize();
+        }
+        return;
+    }
+    for (const SensorPtr& sensor : existing) {
+        comm->unregisterHandler(sensor.get());
+    }
     const size_t limited = std::min<size_t>(count, 2);
-    const std::string text = "Could not Initialize Sensor 0/" + std::to_string(limited) +
-                             "\nSensor support is not available in this build";
-    fail(text);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_sensors.clear();
+        m_sensors.resize(limited);
+    }
+    const ICamera::Model model = getInfo().model;
+    for (size_t i = 0; i < limited; ++i) {
+        try {
+            // Every model gets the generic sensor until the CMOS families
+            // (BrisaCMOS, BrisaBC2020, BrisaBC455, BrisaBC461) have classes of their own.
+            auto sensor = std::make_shared<Sensor>(static_cast<uint8_t>(i), model, *this);
+            comm->registerHandler(sensor.get());
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_sensors[i] = sensor;
+            }
+            sensor->initialize();
+        } catch (const std::runtime_error& e) {
+            fail("Could not Initialize Sensor " + std::to_string(i) + "/" + std::to_string(limited) + "\n" +
+                 e.what());
+        }
+    }
 }
 
 void Camera::initializeTec()
@@ -957,9 +983,7 @@ ISensorPtr Camera::getSensor(uint32_t index)
     if (index >= m_sensors.size()) {
         return nullptr;
     }
-    // SENSOR HOOKUP: no sensor object exists before the sensor classes are
-    // built in (initializeSensors() fails instead of creating one).
-    return nullptr;
+    return m_sensors[index].get();
 }
 
 } // namespace kv
