@@ -51,10 +51,13 @@ protected:
         }
     }
 
-    void startCamera(const std::string& address = c_address)
+    // The camera of the test's file, or of these kvsim options.
+    void startCamera(std::vector<std::string> camera = {})
     {
-        m_kvsim = std::make_unique<ChildProcess>(
-            KVSIM_EXECUTABLE, std::vector<std::string>{"--config", m_config, "--address", address, "--no-stdin", "--quiet"});
+        if (camera.empty())
+            camera = {"--config", m_config};
+        camera.insert(camera.end(), {"--address", c_address, "--no-stdin", "--quiet"});
+        m_kvsim = std::make_unique<ChildProcess>(KVSIM_EXECUTABLE, camera);
         ASSERT_TRUE(m_kvsim->started());
         ASSERT_TRUE(m_kvsim->waitForOutput("answering on", 10000ms)) << m_kvsim->out() << m_kvsim->err();
     }
@@ -201,6 +204,27 @@ TEST_F(KvcamProcess, MovesTheWheelAndSendsAGuidePulse)
     const JsonValue pulse = json(guide);
     EXPECT_EQ(pulse["direction"].string, "north");
     EXPECT_GE(pulse["seconds"].number, 0.1);
+}
+
+TEST_F(KvcamProcess, MovesTheAdaptiveOpticsAndWaitsUntilTheyHaveSettled)
+{
+    startCamera({"--model", "BrisaBC461"});
+    const Outcome show = at({"ao", "--json"});
+    ASSERT_EQ(show.status, 0) << show.out << show.err;
+    EXPECT_EQ(json(show)["model"].string, "TTX");
+    EXPECT_EQ(json(show)["limits"]["maxX"].number, 4095);
+
+    const Outcome move = at({"ao", "3000", "1000", "--json"});
+    ASSERT_EQ(move.status, 0) << move.out << move.err;
+    const JsonValue moved = json(move);
+    EXPECT_EQ(moved["status"].string, "Idle");
+    EXPECT_EQ(moved["x"].number, 3000);
+    EXPECT_EQ(moved["y"].number, 1000);
+    EXPECT_EQ(at({"ao", "center", "--json"}).status, 0);
+
+    const Outcome outside = at({"ao", "5000", "0"});
+    EXPECT_EQ(outside.status, 2);
+    EXPECT_NE(outside.err.find("X takes a whole number from 0 to 4095, not 5000"), std::string::npos) << outside.err;
 }
 
 TEST_F(KvcamProcess, ExposureReachesReadyToDownloadAndAborts)

@@ -84,14 +84,19 @@ void runInfo(Context& context)
     out.field("Sensors", "sensors", static_cast<unsigned>(info.numberOfSensors));
     out.field("Connection", "connection", connectionTypeName(camera->getConnectionType()));
     out.field("Address", "address", Session::connectionText(camera));
+    Json sensors = Json::array();
     for (uint32_t i = 0; i < info.numberOfSensors; ++i) {
         if (kv::ISensorPtr sensor = camera->getSensor(i)) {
             const kv::ISensor::Info s = sensor->getInfo();
-            out.field("Sensor " + std::to_string(i), "sensor" + std::to_string(i),
-                      sensorModelName(s.model) + ", " + std::to_string(s.pixelsX) + " x " + std::to_string(s.pixelsY) +
-                          " pixels");
+            out.show("Sensor " + std::to_string(i), sensorModelName(s.model) + ", " + std::to_string(s.pixelsX) + " x " +
+                                                        std::to_string(s.pixelsY) + " pixels");
+            Json& entry = sensors.push(Json::object());
+            entry["model"] = sensorModelName(s.model);
+            entry["pixelsX"] = s.pixelsX;
+            entry["pixelsY"] = s.pixelsY;
         }
     }
+    out.set("sensorList", sensors);
 }
 
 void runStatus(Context& context)
@@ -104,9 +109,8 @@ void runStatus(Context& context)
     if (info.numberOfSensors > 1)
         out.field("Sensor 1", "extSensorState", sensorStateName(status.extSensorState));
     if (kv::ITECPtr tec = camera->getTEC()) {
-        out.field("Cooler", "coolerEnabled", tec->getEnabled() ? "on" : "off");
-        if (out.json())
-            out.set("coolerEnabled", tec->getEnabled());
+        out.show("Cooler", tec->getEnabled() ? "on" : "off");
+        out.set("coolerEnabled", tec->getEnabled());
         if (tec->getEnabled())
             out.field("Set-point", "setpoint", tec->getSetpoint(), "°C");
     }
@@ -164,11 +168,10 @@ void runNetwork(Context& context)
     if (context.args.has("--show-passphrase")) {
         out.field("Passphrase", "passphrase", std::string(net.passphrase, passphraseLength));
     } else {
-        out.field("Passphrase", "passphraseSet",
-                  passphraseLength ? "set (" + std::to_string(passphraseLength) + " characters; --show-passphrase shows it)"
-                                   : std::string("none"));
-        if (out.json())
-            out.set("passphraseSet", passphraseLength != 0);
+        out.show("Passphrase", passphraseLength ? "set (" + std::to_string(passphraseLength) +
+                                                      " characters; --show-passphrase shows it)"
+                                                : std::string("none"));
+        out.set("passphraseSet", passphraseLength != 0);
     }
     out.field("Passphrase in hex", "passphraseHex", net.isPassphraseHex);
 }

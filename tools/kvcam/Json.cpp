@@ -119,7 +119,19 @@ std::string Json::text() const
     case Kind::Null: return "-";
     case Kind::Bool: return m_bool ? "yes" : "no";
     case Kind::Integer: return std::to_string(m_integer);
-    case Kind::Number: return formatNumber(m_number, m_single);
+    case Kind::Number: {
+        // Two decimals are what a reading needs; tiny values keep three digits.
+        if (!std::isfinite(m_number) || m_number == 0.0 || std::fabs(m_number) < 0.01)
+            return formatNumber(m_number, true).substr(0, 16);
+        char text[48];
+        std::snprintf(text, sizeof text, "%.2f", m_number);
+        std::string shown = text;
+        while (shown.back() == '0')
+            shown.pop_back();
+        if (shown.back() == '.')
+            shown.pop_back();
+        return shown == "-0" ? "0" : shown;
+    }
     case Kind::String: return m_string;
     default: return dump();
     }

@@ -101,7 +101,8 @@ void followCooling(Context& context, float setpoint)
     out.field("Sensor temperature", "sensorTemperature", status.sensorTemperature, "°C");
     out.field("Cooler power", "coolerPower", status.coolerPower, "%");
     out.field("Heat-sink temperature", "heatSinkTemperature", status.heatSinkTemperature, "°C");
-    out.field("Time", "seconds", seconds, "s");
+    out.show("Time", formatDuration(seconds));
+    out.set("seconds", seconds);
 }
 
 } // namespace
@@ -117,7 +118,8 @@ void runCool(Context& context)
 
     if (lower(what) == "off") {
         Session::await(tec->setState(false, tec->getSetpoint()), "Switching the cooler off");
-        out.field("Cooler", "enabled", false);
+        out.show("Cooler", "off");
+        out.set("enabled", false);
         if (!out.json())
             out.line("The cooler is off; the sensor warms to ambient.");
         return;
@@ -132,7 +134,8 @@ void runCool(Context& context)
                           std::to_string(info.minCoolerSetpoint) + " to " + std::to_string(info.maxCoolerSetpoint) + " °C");
     }
     Session::await(tec->setState(true, static_cast<float>(setpoint)), "Setting the cooler");
-    out.field("Cooler", "enabled", true);
+    out.show("Cooler", "on");
+    out.set("enabled", true);
     out.field("Set-point", "setpoint", static_cast<float>(setpoint), "°C");
     if (context.args.has("--no-wait"))
         return;
@@ -168,8 +171,8 @@ void reportWheel(Report& out, kv::IFWPtr wheel)
         child["address"] = i;
         child["model"] = extended->getModelName(i);
         child["slots"] = extended->getChildSlots(i);
-        out.field("Behind it, address " + std::to_string(i), "child" + std::to_string(i),
-                  std::string(extended->getModelName(i)) + " (" + std::to_string(extended->getChildSlots(i)) + " positions)");
+        out.show("Behind it, address " + std::to_string(i),
+                 std::string(extended->getModelName(i)) + " (" + std::to_string(extended->getChildSlots(i)) + " positions)");
     }
     out.set("children", children);
 }
@@ -233,8 +236,10 @@ void runAo(Context& context)
     Report& out = context.report;
     kv::ICameraPtr camera = context.session.camera();
     kv::IAOPtr ao = camera->getAO();
-    if (!ao || ao->getModel() == kv::IAO::InvalidAOModel)
-        throw Failure("Camera " + Session::serialText(camera) + " has no adaptive-optics unit");
+    // Without a unit attached the camera names no model it knows.
+    if (!ao || ao->getModel() == kv::IAO::InvalidAOModel || ao->getModel() == kv::IAO::UnknownAOModel)
+        throw Failure("Camera " + Session::serialText(camera) + " has no adaptive-optics unit (it reports the model " +
+                      (ao ? aoModelName(ao->getModel()) : std::string("none")) + ")");
     size_t minX = 0, maxX = 0, minY = 0, maxY = 0;
     ao->getLimits(minX, maxX, minY, maxY);
     const auto& args = context.args.positional;
@@ -272,17 +277,15 @@ void runAo(Context& context)
     out.field("Status", "status", aoStatusName(ao->getStatus()));
     out.field("Position X", "x", static_cast<int>(x));
     out.field("Position Y", "y", static_cast<int>(y));
-    out.field("Limits", "limits",
-              std::to_string(minX) + " to " + std::to_string(maxX) + " (X), " + std::to_string(minY) + " to " +
+    out.show("Limits",
+             std::to_string(minX) + " to " + std::to_string(maxX) + " (X), " + std::to_string(minY) + " to " +
                   std::to_string(maxY) + " (Y)");
-    if (out.json()) {
-        Json limits = Json::object();
-        limits["minX"] = minX;
-        limits["maxX"] = maxX;
-        limits["minY"] = minY;
-        limits["maxY"] = maxY;
-        out.set("limits", limits);
-    }
+    Json limits = Json::object();
+    limits["minX"] = minX;
+    limits["maxX"] = maxX;
+    limits["minY"] = minY;
+    limits["maxY"] = maxY;
+    out.set("limits", limits);
 }
 
 void runGuide(Context& context)
@@ -315,7 +318,9 @@ void runGuide(Context& context)
         pause(0.02);
     }
     progress.done();
-    out.field("Finished after", "seconds", secondsSince(start), "s");
+    const double seconds = secondsSince(start);
+    out.show("Finished after", formatDuration(seconds));
+    out.set("seconds", seconds);
 }
 
 } // namespace kvcam

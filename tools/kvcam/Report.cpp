@@ -7,7 +7,7 @@ namespace kvcam {
 
 namespace {
 
-constexpr int c_labelWidth = 24;
+constexpr int c_labelWidth = 28;
 
 } // namespace
 
@@ -50,6 +50,12 @@ void Report::field(const std::string& label, const std::string& key, const Json&
     const int indent = 2 * m_depth;
     const int width = c_labelWidth - indent > 1 ? c_labelWidth - indent : 1;
     std::printf("%*s%-*s %s\n", indent, "", width, (label + ":").c_str(), text.c_str());
+}
+
+void Report::show(const std::string& label, const std::string& text)
+{
+    if (!m_json)
+        field(label, "", Json(text));
 }
 
 void Report::set(const std::string& key, Json value)

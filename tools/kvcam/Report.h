@@ -21,6 +21,8 @@ public:
     void close();
     // One value: "label: value unit" in text, key: value in JSON.
     void field(const std::string& label, const std::string& key, const Json& value, const std::string& unit = "");
+    // A labelled line for people only (JSON carries the value with set()).
+    void show(const std::string& label, const std::string& text);
     // A value for JSON only (lists, raw numbers behind a formatted text line).
     void set(const std::string& key, Json value);
     // A line for people only.

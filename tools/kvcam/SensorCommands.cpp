@@ -63,7 +63,7 @@ Json subframeJson(const kv::TSubframe& s)
 
 void reportSubframe(Report& out, const kv::TSubframe& s)
 {
-    out.field("Subframe", "subframeText",
+    out.show("Subframe",
               std::to_string(s.width) + " x " + std::to_string(s.height) + " at (" + std::to_string(s.left) + ", " +
                   std::to_string(s.top) + "), binned " + std::to_string(s.binX) + " x " + std::to_string(s.binY));
     out.set("subframe", subframeJson(s));
@@ -78,21 +78,20 @@ void runSensor(Context& context)
     const kv::ISensor::Info info = sensor->getInfo();
     out.field("Sensor", "id", sensor->getSensorId());
     out.field("Model", "model", sensorModelName(info.model));
-    out.field("Pixels", "pixels", std::to_string(info.pixelsX) + " x " + std::to_string(info.pixelsY));
+    out.show("Pixels", std::to_string(info.pixelsX) + " x " + std::to_string(info.pixelsY));
     out.set("pixelsX", info.pixelsX);
     out.set("pixelsY", info.pixelsY);
-    out.field("Pixel size", "pixelSize", formatNumber(info.pixelSizeX, true) + " x " + formatNumber(info.pixelSizeY, true),
-              "µm");
+    out.show("Pixel size", formatNumber(info.pixelSizeX, true) + " x " + formatNumber(info.pixelSizeY, true) + " µm");
     out.set("pixelSizeX", info.pixelSizeX);
     out.set("pixelSizeY", info.pixelSizeY);
     out.field("Readout channels", "channels", info.numberOfChannelsAvailable);
     out.field("Filter", "filterType", filterTypeName(info.filterType));
     out.field("Frame", "frameType", frameTypeName(info.frameType));
-    out.field("Cooler set-points", "coolerSetpoints",
-              std::to_string(info.minCoolerSetpoint) + " to " + std::to_string(info.maxCoolerSetpoint), "°C");
+    out.show("Cooler set-points",
+              std::to_string(info.minCoolerSetpoint) + " to " + std::to_string(info.maxCoolerSetpoint) + " °C");
     out.set("minCoolerSetpoint", info.minCoolerSetpoint);
     out.set("maxCoolerSetpoint", info.maxCoolerSetpoint);
-    out.field("Largest binning", "maxBin", std::to_string(info.maxBinX) + " x " + std::to_string(info.maxBinY));
+    out.show("Largest binning", std::to_string(info.maxBinX) + " x " + std::to_string(info.maxBinY));
     out.set("maxBinX", info.maxBinX);
     out.set("maxBinY", info.maxBinY);
     out.field("Shortest exposure", "minExposureDuration", info.minExposureDuration, "s");
@@ -101,12 +100,11 @@ void runSensor(Context& context)
 
     const auto modes = readoutModes(sensor);
     Json modeList = Json::array();
-    out.open("Readout modes", "readoutModesText");
+    out.line("Readout modes:");
     for (size_t i = 0; i < modes.size(); ++i) {
-        out.line(std::to_string(i) + "  " + modes[i]);
+        out.line("  " + std::to_string(i) + "  " + modes[i]);
         modeList.push(modes[i]);
     }
-    out.close();
     out.set("readoutModes", modeList);
 
     Json gainJson = Json::object();
@@ -119,10 +117,10 @@ void runSensor(Context& context)
     for (const auto& g : gainModes) {
         const auto values = gains(sensor, g.mode);
         if (values.empty()) {
-            out.field(g.label, std::string(g.key) + "Text", "not adjustable");
+            out.show(g.label, "not adjustable");
             continue;
         }
-        out.field(g.label, std::string(g.key) + "Text",
+        out.show(g.label,
                   join(values) + " (default " + std::to_string(sensor->getDefaultAdjustableGain(g.mode)) + ")");
         Json& entry = gainJson[g.key];
         entry["default"] = sensor->getDefaultAdjustableGain(g.mode);
@@ -273,7 +271,8 @@ void runExpose(Context& context)
     const double seconds = secondsSince(start);
     progress.done("ReadyToDownload after " + formatDuration(seconds));
     out.field("State", "state", sensorStateName(state));
-    out.field("Time", "seconds", seconds, "s");
+    out.show("Time", formatDuration(seconds));
+    out.set("seconds", seconds);
 }
 
 void runAbort(Context& context)
