@@ -9,7 +9,11 @@ cd "$(dirname "$0")/.."
 address=${KVCAM_DEMO_ADDRESS:-127.0.0.2}
 build=${KVAPI_BUILD_DIR:-build}
 
-heading() { printf '\n\033[1m== %s ==\033[0m\n' "$*"; }
+if [ -t 1 ]; then
+  heading() { printf '\n\033[1m== %s ==\033[0m\n' "$*"; }
+else
+  heading() { printf '\n== %s ==\n' "$*"; }
+fi
 
 heading "Setting up"
 ./scripts/setup.sh

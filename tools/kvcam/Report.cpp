@@ -89,6 +89,8 @@ void Progress::update(const std::string& text)
 {
     if (m_quiet)
         return;
+    // What the command printed so far comes before its progress.
+    std::fflush(stdout);
     const auto now = std::chrono::steady_clock::now();
     if (m_terminal) {
         // Carriage return and erase-line keep the progress on one line.
