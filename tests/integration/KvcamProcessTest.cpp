@@ -150,10 +150,18 @@ TEST_F(KvcamProcess, JsonOutputParsesAndCarriesTheValues)
     EXPECT_TRUE(capabilities["capabilities"]["eSupportsGuidePort"].boolean);
     EXPECT_TRUE(capabilities["capabilities"]["eSupportsSoftwareBinMode"].boolean);
 
-    // A failure is JSON too, on the standard output, with the exit status 1.
+    // The camera chosen by its serial, as text in any case or as the number.
+    EXPECT_EQ(json(at({"--serial", "bc455m-000123-07", "info", "--json"}))["serialNumber"].number, 8065031);
+    EXPECT_EQ(json(at({"--serial", "8065031", "info", "--json"}))["serial"].string, "BC455M-000123-07");
+
+    // A failure is JSON too, on the standard output, with the exit status 1;
+    // what the user typed arrives escaped.
     const Outcome missing = kvcam({"--address", "127.0.0.9", "info", "--json"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(json(missing)["error"].string, "No camera answered at 127.0.0.9:6363");
+    const Outcome odd = at({"--serial", "A\"B\\C\t", "info", "--json"});
+    EXPECT_EQ(odd.status, 1);
+    EXPECT_EQ(json(odd)["error"].string, "No camera with serial A\"B\\C\t answered at 127.0.0.6:6363");
 }
 
 TEST_F(KvcamProcess, CoolsToTheSetPointAndFailsWhereTheCoolerCannotReach)

@@ -115,6 +115,8 @@ std::vector<FoundCamera> Session::discover()
                 m_found.push_back({c, kv::Net, position++});
     }
     m_discovered = true;
+    if (g_interrupted)
+        throw Failure("Interrupted");
     return m_found;
 }
 

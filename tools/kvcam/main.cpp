@@ -121,7 +121,8 @@ void printUsage()
     std::printf("\nOptions:\n");
     printOptions(c_globalOptions);
     std::printf("\nWith several cameras answering, choose one with --camera, --serial or --address.\n"
-                "Exit status: 0 done, 1 the camera or the library failed, 2 the command line is wrong.\n");
+                "Exit status: 0 done, 1 the camera or the library failed, 2 the command line is wrong,\n"
+                "130 interrupted by Ctrl-C.\n");
 }
 
 void printCommandHelp(const Command& c)
@@ -282,7 +283,8 @@ int run(int argc, char** argv)
             std::fflush(stdout);
         }
         std::fprintf(stderr, "kvcam: %s\n", e.what());
-        return 1;
+        // Ctrl-C ends the program as the shell expects.
+        return g_interrupted ? 128 + SIGINT : 1;
     }
 }
 
