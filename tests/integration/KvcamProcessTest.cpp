@@ -10,9 +10,10 @@
 
 #include <sys/stat.h>
 
-#include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -49,6 +50,8 @@ protected:
             m_kvsim->signal(SIGTERM);
             EXPECT_EQ(m_kvsim->wait(5000ms), 0) << m_kvsim->out() << m_kvsim->err();
         }
+        std::error_code ignored;
+        std::filesystem::remove_all(m_home, ignored);
     }
 
     // The camera of the test's file, or of these kvsim options.
@@ -300,6 +303,19 @@ TEST_F(KvcamProcess, FailuresExitNonZeroWithAClearMessage)
         EXPECT_EQ(run.status, c.status) << shown << ": " << run.out << run.err;
         EXPECT_NE((run.err + run.out).find(c.message), std::string::npos) << shown << ": " << run.out << run.err;
     }
+}
+
+TEST_F(KvcamProcess, WritesTheLibraryLogAtTheLevelAsked)
+{
+    startCamera();
+    const Outcome run = at({"--log", "3", "info"});
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    std::string log;
+    for (const auto& entry : std::filesystem::directory_iterator(m_home + "/.kvapi/logs"))
+        if (entry.path().extension() == ".log")
+            log += (std::ostringstream() << std::ifstream(entry.path()).rdbuf()).str();
+    EXPECT_NE(log.find("Initializing camera w/ S/N: 8065031"), std::string::npos) << log.substr(0, 2000);
+    EXPECT_EQ(at({"--log", "9", "info"}).status, 2);
 }
 
 TEST_F(KvcamProcess, HelpForTheProgramAndEachCommand)

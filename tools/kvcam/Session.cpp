@@ -73,6 +73,13 @@ kv::IGateway& Session::gateway()
         m_gateway = getGateway();
         if (!m_gateway)
             throw Failure("The library gave no gateway");
+        if (m_selection.logLevel >= 0) {
+            // The gateway is also the library's debug control.
+            auto* control = dynamic_cast<kv::IDebugControl*>(m_gateway);
+            if (!control || !control->hasDebugSetting(kv::IDebugControl::Enable))
+                throw Failure("This library offers no control of its log");
+            control->setDebugSetting(kv::IDebugControl::Enable, static_cast<int>(m_selection.logLevel));
+        }
     }
     return *m_gateway;
 }
@@ -163,7 +170,7 @@ kv::ICameraPtr Session::camera()
 
     if (!initialize(chosen))
         throw Failure("Camera " + serialText(chosen) + " at " + connectionText(chosen) +
-                      " did not initialise (set logLevel in ~/.kvapi/logs/logging.conf to see the library's reason)");
+                      " did not initialise (--log 5 writes the library's log, ~/.kvapi/logs/)");
     m_camera = chosen;
     return m_camera;
 }

@@ -21,6 +21,7 @@ struct Selection {
     long index = -1;      // position in the list, -1: not given
     std::string serial;   // serial text or number, empty: not given
     long sensor = 0;
+    long logLevel = -1;   // -1: as logging.conf says
 };
 
 // "IP" or "IP:PORT" into the selection; a usage error when it is neither.

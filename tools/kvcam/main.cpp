@@ -20,6 +20,7 @@ const std::vector<OptionSpec> c_globalOptions = {
     {"--serial", "SERIAL", "use the camera with this serial (text such as BC455M-000123-07, or its number)"},
     {"--sensor", "N", "the sensor the sensor commands work on (default 0)"},
     {"--json", nullptr, "print the result as one JSON object, for scripts"},
+    {"--log", "LEVEL", "the library's log level, 0 (off) to 5 (every byte), instead of logging.conf's"},
     {"--help", nullptr, "print help; `kvcam COMMAND --help` for one command"},
 };
 
@@ -229,6 +230,7 @@ Selection selectionOf(const Arguments& args)
     selection.index = args.integer("--camera", -1, 0, 1000);
     selection.serial = args.value("--serial");
     selection.sensor = args.integer("--sensor", 0, 0, 1);
+    selection.logLevel = args.integer("--log", -1, 0, 5);
     return selection;
 }
 
