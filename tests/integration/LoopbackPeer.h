@@ -52,6 +52,13 @@ inline size_t residentBytes()
 
 inline size_t threadCount()
 {
+    // Runtimes that start a thread of their own with the process's first one
+    // (ThreadSanitizer's) have done so before anything is counted.
+    static const bool warmedUp = [] {
+        std::thread([] {}).join();
+        return true;
+    }();
+    (void)warmedUp;
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
