@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -78,6 +79,12 @@ SimServer::SimServer(VirtualCameraPtr camera, std::string address, uint16_t port
 SimServer::~SimServer()
 {
     stop();
+}
+
+std::string SimServer::address() const
+{
+    std::lock_guard<std::mutex> lock(m_addressMutex);
+    return m_address;
 }
 
 void SimServer::setBroadcastAddress(const std::string& address)
@@ -204,8 +211,34 @@ void SimServer::receiveFrom(int socket, bool broadcast)
                 {std::chrono::steady_clock::now() + exchange.reply.delay, from, exchange.reply.datagrams});
         if (m_observer)
             m_observer(exchange);
+        if (length > 1 && static_cast<uint8_t>(buffer[1]) == kv::SetNetworkConfig)
+            adoptAssignedAddress();
         sendDue(std::chrono::steady_clock::now());
     }
+}
+
+void SimServer::adoptAssignedAddress()
+{
+    const std::optional<NetworkAssignment> assignment = m_camera->networkAssignment();
+    if (!assignment)
+        return;
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, assignment->address.data(), text, sizeof(text));
+    const std::string assigned(text);
+    if (assigned == address())
+        return;
+    int fd = -1;
+    try {
+        fd = boundSocket(assigned, m_port, false);
+    } catch (const std::runtime_error&) {
+        return; // not an address of this host: the camera stays reachable where it was
+    }
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof(on));
+    ::close(m_socket);
+    m_socket = fd;
+    std::lock_guard<std::mutex> lock(m_addressMutex);
+    m_address = assigned;
 }
 
 void SimServer::sendDue(std::chrono::steady_clock::time_point now)

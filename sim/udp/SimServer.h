@@ -46,7 +46,9 @@ public:
     bool isRunning() const { return m_running; }
 
     const VirtualCameraPtr& camera() const { return m_camera; }
-    const std::string& address() const { return m_address; }
+    // The address it answers from. A SetNetworkConfig broadcast that names
+    // this camera moves it to the address it assigns, as a camera would.
+    std::string address() const;
     // The port bound (the one given, or the one the system chose for 0).
     uint16_t port() const { return m_port; }
 
@@ -69,9 +71,12 @@ private:
     void receiveFrom(int socket, bool broadcast);
     void sendDue(std::chrono::steady_clock::time_point now);
     void closeSockets();
+    // Rebinds the camera's socket to the address a network configuration gave it.
+    void adoptAssignedAddress();
 
     const VirtualCameraPtr m_camera;
-    const std::string m_address;
+    std::string m_address; // written by the server thread, read by any
+    mutable std::mutex m_addressMutex;
     uint16_t m_port;
     std::string m_broadcastAddress;
     Observer m_observer;

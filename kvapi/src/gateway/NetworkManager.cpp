@@ -76,6 +76,9 @@ void NetworkManager::parseConfig(const std::string& path)
 {
     try {
         const YAML::Node root = YAML::LoadFile(path);
+        if (!root.IsMap() && !root.IsNull()) {
+            throw std::runtime_error("the document is not a mapping");
+        }
         const auto text = [](const YAML::Node& node) { return node ? node.as<std::string>() : std::string(); };
         m_gateway = text(root["gateway"]);
         m_subnet = text(root["subnet_mask"]);
