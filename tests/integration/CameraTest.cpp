@@ -191,17 +191,23 @@ TEST_F(CameraInitialize, CameraThatFallsSilentFailsInBoundedTime)
     EXPECT_NE(log.find("Rx Timeout: no response received for packet 'Camera::queryStatus'"), std::string::npos);
 }
 
-TEST_F(CameraInitialize, CameraReportingSensorsFailsCleanlyUntilSensorsAreBuiltIn)
+TEST_F(CameraInitialize, SensorThatCannotBeInitializedFailsTheCameraCleanly)
 {
     SimCamera sim(kvsim::Presets::camera("Brisa"), c_address);
     ICamera* camera = nullptr;
     gateway->queryNetCamera(c_address, 6363);
     camera = gateway->getNetCamera(0u);
     ASSERT_NE(camera, nullptr);
+    sim.camera->faults().answerNextWith(DeviceBusy, 1, GetSensorInfo);
     EXPECT_FALSE(camera->initialize());
-    EXPECT_EQ(camera->getSensor(0), nullptr);
+    // Answering again, the camera initialises with its sensor.
+    EXPECT_TRUE(camera->initialize());
+    ASSERT_NE(camera->getSensor(0), nullptr);
+    EXPECT_EQ(camera->getSensor(0)->getInfo().model, ISensor::ICX694);
+    EXPECT_EQ(camera->getSensor(1), nullptr);
     releaseGateway();
-    EXPECT_NE(logText().find("Could not Initialize Sensor 0/1"), std::string::npos);
+    EXPECT_NE(logText().find("Could not Initialize Sensor 0/1\nCould not query Sensor information\r\n"),
+              std::string::npos);
 }
 
 // --- components -----------------------------------------------------------

@@ -801,6 +801,14 @@ bool Sensor::onStartDownload(const Message& response, const EndpointPtr& sender)
 
 namespace {
 
+// A success header with fewer body bytes than the layout leaves the body at
+// its defaults; such an answer must not overwrite what is stored.
+bool wholeBody(const Message& response, const BaseBodyPtr& body)
+{
+    const IOBufferPtr& bytes = response.getBodyBuffer();
+    return body && bytes && bytes->length >= body->getBufferLength();
+}
+
 bool softwareBinningOverrides(ISensor::Model model)
 {
     return model == ISensor::GSENSE4040 || model == ISensor::GSENSE4040BSI || model == ISensor::GSENSE2020;
@@ -814,7 +822,7 @@ bool Sensor::onGetSensorInfo(const Message& response, const EndpointPtr& sender)
         return false;
     const auto header = response.getTypedHeader<V1::ResponseHeaderBody>();
     const auto body = response.getTypedBody<V1::GetSensorInfoResponseBody>();
-    if (!header || !body)
+    if (!header || !wholeBody(response, body))
         fail("Invalid message structure.");
     Info info;
     info.id = header->getSensorId();
@@ -849,7 +857,7 @@ bool Sensor::onGetSensorCalibration(const Message& response, const EndpointPtr& 
         return false;
     const auto header = response.getTypedHeader<V1::ResponseHeaderBody>();
     const auto body = response.getTypedBody<V1::GetSensorCalibrationResponseBody>();
-    if (!header || !body)
+    if (!header || !wholeBody(response, body))
         fail("Invalid message structure.");
     const Calibration calibration = body->getCalibration();
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -863,7 +871,7 @@ bool Sensor::storeSetting(const Message& response, const EndpointPtr& sender)
         return false;
     const auto header = response.getTypedHeader<V1::ResponseHeaderBody>();
     const auto body = response.getTypedBody<V1::SensorSettingBody>();
-    if (!header || !body)
+    if (!header || !wholeBody(response, body))
         fail("Invalid response body.");
     _setSetting(body->getSetting(), body->getValue());
     return true;
@@ -885,7 +893,7 @@ bool Sensor::onGetSubframe(const Message& response, const EndpointPtr& sender)
         return false;
     const auto header = response.getTypedHeader<V1::ResponseHeaderBody>();
     const auto body = response.getTypedBody<V1::GetSubframeResponseBody>();
-    if (!header || !body)
+    if (!header || !wholeBody(response, body))
         fail("Invalid message structure.");
     TSubframe s;
     s.left = body->getXOffset();
@@ -907,7 +915,8 @@ bool storeCalibrationByKey(const Message& response, TCalibrationMap& map, std::r
 {
     const auto header = response.getTypedHeader<V1::ResponseHeaderBody>();
     const auto body = response.getTypedBody<Body>();
-    if (!header || !body)
+    if (!header || !body || !response.getBodyBuffer() ||
+        response.getBodyBuffer()->length < body->getBufferLength())
         onInvalid();
     std::lock_guard<std::recursive_mutex> lock(mutex);
     map[static_cast<ISensor::CalibrationKey>(body->getKey() & 0xFF)][body->getSubKey()] =
@@ -939,6 +948,7 @@ bool Sensor::onGetMetadataKeys(const Message& response, const EndpointPtr& sende
         return false;
     const auto header = response.getTypedHeader<V1::ResponseHeaderBody>();
     const auto body = response.getTypedBody<V1::GetImageMetadataResponseBody>();
+    // Text of any length, the empty text included.
     if (!header || !body)
         fail("Invalid message structure.");
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
