@@ -25,7 +25,8 @@ kvcam="$build/tools/kvcam"
 log="$build/demo-kvsim.log"
 
 heading "Starting a virtual camera on $address (its log: $log)"
-"$kvsim" --config scripts/demo-camera.yml --address "$address" --no-stdin >"$log" 2>&1 &
+# In a session of its own, so that Ctrl-C reaches kvcam and the trap below stops the camera.
+setsid "$kvsim" --config scripts/demo-camera.yml --address "$address" --no-stdin >"$log" 2>&1 &
 kvsim_pid=$!
 stop_camera() {
   if kill -0 "$kvsim_pid" 2>/dev/null; then
