@@ -17,7 +17,7 @@ struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-struct OptionSpec {
+struct OptionInfo {
     const char* name;  // "--timeout"
     const char* value; // name of its value ("SECONDS"), or null for a flag
     const char* help;

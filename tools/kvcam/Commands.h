@@ -20,7 +20,7 @@ struct Command {
     const char* usage;       // arguments after the name
     const char* summary;     // one line for the list of commands
     const char* description; // the rest of `kvcam NAME --help`
-    std::vector<OptionSpec> options;
+    std::vector<OptionInfo> options;
     size_t minArguments;
     size_t maxArguments;
     void (*run)(Context&);

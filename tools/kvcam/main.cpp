@@ -13,7 +13,7 @@ namespace kvcam {
 
 namespace {
 
-const std::vector<OptionSpec> c_globalOptions = {
+const std::vector<OptionInfo> c_globalOptions = {
     {"--address", "IP[:PORT]", "look for the camera at this address only (port 6363 unless given)"},
     {"--all", nullptr, "look on USB and on every local network (the default)"},
     {"--camera", "N", "use camera N of the list, as `kvcam list` numbers them"},
@@ -24,8 +24,7 @@ const std::vector<OptionSpec> c_globalOptions = {
     {"--help", nullptr, "print help; `kvcam COMMAND --help` for one command"},
 };
 
-const OptionSpec c_timeout = {"--timeout", "SECONDS", "give up after this long"};
-const OptionSpec c_noWait = {"--no-wait", nullptr, "return once the camera has taken the request"};
+const OptionInfo c_noWait = {"--no-wait", nullptr, "return once the camera has taken the request"};
 
 } // namespace
 
@@ -102,7 +101,7 @@ const std::vector<Command>& commands()
 
 namespace {
 
-void printOptions(const std::vector<OptionSpec>& options)
+void printOptions(const std::vector<OptionInfo>& options)
 {
     for (const auto& o : options) {
         const std::string left = std::string(o.name) + (o.value ? std::string(" ") + o.value : "");
@@ -145,7 +144,7 @@ const Command* findCommand(const std::string& name)
     return nullptr;
 }
 
-const OptionSpec* findOption(const std::vector<OptionSpec>& options, const std::string& name)
+const OptionInfo* findOption(const std::vector<OptionInfo>& options, const std::string& name)
 {
     for (const auto& o : options)
         if (name == o.name)
@@ -198,19 +197,19 @@ Parsed parse(int argc, char** argv)
             word = word.substr(0, equals);
             inlineValue = true;
         }
-        const OptionSpec* spec = findOption(c_globalOptions, word);
-        if (!spec && parsed.command)
-            spec = findOption(parsed.command->options, word);
-        if (!spec)
+        const OptionInfo* option = findOption(c_globalOptions, word);
+        if (!option && parsed.command)
+            option = findOption(parsed.command->options, word);
+        if (!option)
             throw UsageError("Unknown option " + word +
                              (parsed.command ? " for " + std::string(parsed.command->name) + " (kvcam " +
                                                    parsed.command->name + " --help lists them)"
                                              : std::string(" (kvcam --help lists them)")));
-        if (spec->value && !inlineValue) {
+        if (option->value && !inlineValue) {
             if (i + 1 >= words.size())
-                throw UsageError(word + " needs a value (" + spec->value + ")");
+                throw UsageError(word + " needs a value (" + option->value + ")");
             value = words[++i];
-        } else if (!spec->value && inlineValue) {
+        } else if (!option->value && inlineValue) {
             throw UsageError(word + " takes no value");
         }
         if (word == "--help")
