@@ -1,6 +1,6 @@
 #include "sensor/SensorIMX428SubframeAdjustment.h"
 #include "sensor/SensorSubframeAdjustments.h"
-#include "unit/sensor/SimRig.h"
+#include "integration/SensorRig.h"
 
 #include <gtest/gtest.h>
 

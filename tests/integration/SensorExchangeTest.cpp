@@ -1,6 +1,6 @@
 #include "protocol/GetSensorInfoResponseBody.h"
 #include "unit/protocol/HexBytes.h"
-#include "unit/sensor/SimRig.h"
+#include "integration/SensorRig.h"
 
 #include <gtest/gtest.h>
 
@@ -446,10 +446,10 @@ TEST(SensorDispatch, AnswerForAnotherSensorOrFromAnotherDeviceIsNotClaimed)
     Rig::OwnSensor first(rig, 0);
     Rig::OwnSensor second(rig, 1);
 
-    const kv::IOBufferPtr request = [] {
+    const kv::IOBufferPtr request = [&] {
         kv::V1RequestMessage message(kv::GetSensorInfo, kv::V1None);
         message.setSensorId(1);
-        message.updateEndpoint(std::make_shared<kv::NetEndpoint>(sensortest::c_cameraIp, 6363, 0), -1);
+        message.updateEndpoint(rig.endpoint, -1);
         return message.getBuffer();
     }();
     const kvsim::Reply reply = rig.sim->receive(request);

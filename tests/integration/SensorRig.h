@@ -1,39 +1,58 @@
 #pragma once
 
-// A camera wired to a virtual camera in the same process (InProcessComm): no
-// sockets, and a ManualClock moves the camera's time.
+// A camera wired to a virtual camera over loopback UDP, the path every network
+// camera takes, with a ManualClock that moves the virtual camera's time. Each
+// rig answers from an address of its own, so that several can live at once.
 
 #include "camera/Camera.h"
 #include "firmware/ManualClock.h"
 #include "firmware/Presets.h"
 #include "firmware/VirtualCamera.h"
-#include "inprocess/InProcessComm.h"
 #include "protocol/Message.h"
 #include "sensor/Sensor.h"
 #include "transport/Comm.h"
 #include "transport/NetEndpoint.h"
 #include "transport/Promise.h"
+#include "transport/UDPComm.h"
+#include "udp/SimServer.h"
 
 #include <memory>
 #include <string>
 
 namespace sensortest {
 
-inline constexpr const char* c_cameraIp = "127.0.0.2";
+// Addresses of their own, away from the ones other suites use.
+inline std::string nextCameraIp()
+{
+    static unsigned next = 0;
+    return "127.0.8." + std::to_string(2 + next++ % 250);
+}
 
 struct Rig {
     explicit Rig(const kvsim::CameraConfig& config)
         : clock(std::make_shared<kvsim::ManualClock>()),
           sim(std::make_shared<kvsim::VirtualCamera>(config, clock)),
-          comm(std::make_shared<kvsim::InProcessComm>(sim)),
-          endpoint(std::make_shared<kv::NetEndpoint>(c_cameraIp, 6363, 0)),
+          server(std::make_shared<kvsim::SimServer>(sim, nextCameraIp())),
+          comm(std::make_shared<kv::UDPComm>()),
+          endpoint(std::make_shared<kv::NetEndpoint>(server->address(), 6363, 0)),
           camera(std::make_shared<kv::Camera>())
     {
+        server->start();
+        // Tests that make the camera fall silent wait a short time for nothing.
+        comm->setResponseTimeout(300);
         camera->setCameraInfo(sim->info());
         camera->setEndpoint(endpoint);
         camera->setComm(comm);
-        endpoint->setIsInitialized(true);
+        camera->setConnection(true);
     }
+    ~Rig()
+    {
+        // The camera drops its handlers and closes the transport before the server goes.
+        camera.reset();
+        comm.reset();
+    }
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
     explicit Rig(const std::string& preset) : Rig(kvsim::Presets::camera(preset)) {}
 
     // A sensor of this camera outside the camera's own set-up, registered
@@ -52,7 +71,8 @@ struct Rig {
 
     std::shared_ptr<kvsim::ManualClock> clock;
     kvsim::VirtualCameraPtr sim;
-    std::shared_ptr<kvsim::InProcessComm> comm;
+    std::shared_ptr<kvsim::SimServer> server;
+    std::shared_ptr<kv::UDPComm> comm;
     kv::EndpointPtr endpoint;
     kv::CameraPtr camera;
 };
