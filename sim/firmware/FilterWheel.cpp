@@ -49,6 +49,15 @@ kv::EStatusCode FilterWheel::moveTo(uint32_t position, TimePoint now)
     return kv::Success;
 }
 
+void FilterWheel::home(TimePoint now)
+{
+    // The answer leaves once the wheel is there: no move is left to report.
+    if (!m_config.present || m_slots == 0)
+        return;
+    m_position = 1;
+    m_doneAt = now;
+}
+
 kv::IFW::Status FilterWheel::status(TimePoint now) const
 {
     return now < m_doneAt ? kv::IFW::FWBusy : kv::IFW::FWIdle;

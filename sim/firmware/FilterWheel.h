@@ -26,6 +26,9 @@ public:
 
     // Positions outside 1 to slots are InvalidParameter; a move while moving is DeviceBusy.
     kv::EStatusCode moveTo(uint32_t position, TimePoint now);
+    // Initialisation finds the wheel's first slot, as the library expects of it,
+    // and answers once it is there.
+    void home(TimePoint now);
     kv::IFW::Status status(TimePoint now) const;
     uint32_t position() const { return m_position; } // where it is or is going
 

@@ -593,6 +593,7 @@ Firmware::Outcome Firmware::answerFilterWheel(const Request& request, TimePoint 
     case kv::FWInit: {
         if (request.bodyLength != 0)
             return Outcome::error(kv::InvalidMessageLength);
+        m_filterWheel.home(now);
         auto body = std::make_shared<V1::FWInitResponseBody>();
         body->setModel(m_filterWheel.hardwareId());
         return Outcome::ok(body);

@@ -604,7 +604,8 @@ public:
     virtual IPromisePtr queryStatus() = 0;
     virtual IPromisePtr queryNetworkSettings() = 0;
     virtual IPromisePtr queryCapability(Capability capability) = 0;
-    virtual IPromisePtr pulseGuide(EPulseGuideDirection direction, uint32_t duration, bool wait) = 0;
+    // abort true stops a running pulse on that axis.
+    virtual IPromisePtr pulseGuide(EPulseGuideDirection direction, uint32_t duration, bool abort) = 0;
     virtual IPromisePtr setNetworkSettings(const TNetworkSettings& settings) = 0;
     virtual Info getInfo() = 0;
     virtual void getSerial(char* buffer, size_t& length) = 0;

@@ -116,6 +116,22 @@ TEST_F(FirmwareTime, FilterWheelIsBusyForEachSlotMovedForwardThenIdle)
     EXPECT_EQ(camera->filterWheel().position, 2u);
 }
 
+TEST_F(FirmwareTime, FilterWheelInitialisationFindsTheFirstSlot)
+{
+    make("Brisa"); // FW8-8300, 250 ms per slot
+    ASSERT_EQ(gotoSlot(4), kv::Success);
+    clock->advance(1s);
+    ASSERT_EQ(wheelStatus(), kv::IFW::FWIdle);
+    ASSERT_EQ(send(kv::FWInit), kv::Success);
+    EXPECT_EQ(camera->filterWheel().position, 1u);
+    EXPECT_EQ(wheelStatus(), kv::IFW::FWIdle);
+    // Even in the middle of a move.
+    ASSERT_EQ(gotoSlot(3), kv::Success);
+    ASSERT_EQ(send(kv::FWInit), kv::Success);
+    EXPECT_EQ(camera->filterWheel().position, 1u);
+    EXPECT_EQ(wheelStatus(), kv::IFW::FWIdle);
+}
+
 TEST_F(FirmwareTime, AdaptiveOpticsSettlesAfterEachMove)
 {
     make("BrisaCMOS"); // TT8: 0 to 4095, 5 ms plus 10 us per step
