@@ -1,5 +1,6 @@
 #include "CameraFixture.h"
 #include "PrivateNetwork.h"
+#include "sensor/Sensor.h"
 
 #include <kvapi/kvapi.h>
 
@@ -7,6 +8,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 using namespace kv;
@@ -148,6 +150,34 @@ TEST_F(GatewayDiscovery, DebugControlSwitchesTheLog)
     control->setDebugSetting(IDebugControl::Enable, 4);
     EXPECT_EQ(control->getDebugSetting(IDebugControl::Enable), 1);
     EXPECT_EQ(control->getDebugSetting(static_cast<IDebugControl::Setting>(7)), 0);
+}
+
+// Debug directories: one per camera, named by its serial text; the camera and each
+// of its sensors get the gateway's debug settings.
+TEST_F(GatewayDiscovery, DebugSettingsPrepareADirectoryPerCameraAndReachItsSensors)
+{
+    kvsim::CameraConfig config = kvsim::Presets::camera("BrisaBC455");
+    SimCamera sim(config, c_first);
+    ICamera* camera = discoverAndInitialize(c_first);
+    ASSERT_NE(camera, nullptr);
+    char serial[64] = {};
+    size_t length = sizeof(serial);
+    camera->getSerial(serial, length);
+    const std::string name(serial, length);
+    ASSERT_NE(name, "UNINITIALIZED");
+
+    gateway->initFitsDebugSettings();
+
+    bool found = false;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home().path()))
+        found = found || (entry.is_directory() && entry.path().filename() == name);
+    EXPECT_TRUE(found) << "no directory " << name << " under " << home().path();
+    auto* impl = dynamic_cast<kv::Camera*>(camera);
+    ASSERT_NE(impl, nullptr);
+    auto* sensor = dynamic_cast<kv::Sensor*>(camera->getSensor(0));
+    ASSERT_NE(sensor, nullptr);
+    EXPECT_NE(sensor->getDebugSettings(), nullptr);
+    EXPECT_EQ(sensor->getDebugSettings(), impl->getLogger());
 }
 
 // --- full discovery: only inside a private network ------------------------

@@ -5,6 +5,7 @@
 #include "logging/DebugSettings.h"
 #include "protocol/GetCameraInfoResponseBody.h"
 #include "protocol/Message.h"
+#include "sensor/Sensor.h"
 #include "transport/NetEndpoint.h"
 #include "transport/Promise.h"
 #include "transport/UDPComm.h"
@@ -381,9 +382,8 @@ void Gateway::initFitsDebugSettings()
         for (const CameraPtr& camera : *list) {
             m_pLogger->createNewCamDirectory(camera->getSerialString());
             camera->setLogger(m_pLogger);
-            // SENSOR HOOKUP: each of the camera's sensors is to get the same
-            // debug settings too, through Sensor::setDebugSettings, which the
-            // sensor class does not offer yet.
+            for (const SensorPtr& sensor : camera->getSensors())
+                sensor->setDebugSettings(m_pLogger);
         }
     }
 }

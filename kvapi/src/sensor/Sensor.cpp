@@ -956,4 +956,16 @@ bool Sensor::onGetMetadataKeys(const Message& response, const EndpointPtr& sende
     return true;
 }
 
+void Sensor::setDebugSettings(CDebugSettingsPtr settings)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_pDebugSettings = std::move(settings);
+}
+
+CDebugSettingsPtr Sensor::getDebugSettings()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_pDebugSettings;
+}
+
 } // namespace kv

@@ -123,6 +123,9 @@ public:
     TCalibrationMap getCalibrationMap();
     std::map<Setting, uint16_t> getSettingsMap();
     ICamera::Model getCameraModel() const { return m_cameraModel; }
+    // The gateway's debug settings: where this camera's debug images go.
+    void setDebugSettings(CDebugSettingsPtr settings);
+    CDebugSettingsPtr getDebugSettings();
 
 protected:
     virtual bool onGetSensorSettings(const Message& response, const EndpointPtr& sender);
