@@ -104,20 +104,7 @@ IAO::Model AO::getModel()
 
 void AO::sendMessage()
 {
-    try {
-        const MessageContextPtr context = topMessage();
-        if (context) {
-            getComm().sendMessage(context);
-        }
-    } catch (const std::exception& e) {
-        getCamera().log(logging::eERRORL1, e.what());
-    }
-}
-
-bool AO::isThisAo(const EndpointPtr& sender)
-{
-    const EndpointPtr endpoint = getCamera().getEndpoint();
-    return endpoint && sender && endpoint->compare(sender);
+    sendToComm(topMessage());
 }
 
 bool AO::receiveMessage(const Message& response, EndpointPtr sender, MessageContextPtr)
@@ -136,7 +123,7 @@ bool AO::receiveMessage(const Message& response, EndpointPtr sender, MessageCont
 
 bool AO::onInitResponse(const Message& response, const EndpointPtr& sender)
 {
-    if (!isThisAo(sender)) {
+    if (!isFromOwnCamera(sender)) {
         getCamera().log(logging::eERRORL1, "This is not our AO");
         return false;
     }
@@ -151,7 +138,7 @@ bool AO::onInitResponse(const Message& response, const EndpointPtr& sender)
 
 bool AO::onGetStatusResponse(const Message& response, const EndpointPtr& sender)
 {
-    if (!isThisAo(sender)) {
+    if (!isFromOwnCamera(sender)) {
         return false;
     }
     const auto body = response.getTypedBody<V1::AOGetStatusResponseBody>();
@@ -165,7 +152,7 @@ bool AO::onGetStatusResponse(const Message& response, const EndpointPtr& sender)
 
 bool AO::onEmptyResponse(const EndpointPtr& sender)
 {
-    return isThisAo(sender);
+    return isFromOwnCamera(sender);
 }
 
 } // namespace kv

@@ -41,7 +41,6 @@ public:
     static uint16_t toTTX(uint16_t position);
 
 private:
-    bool isThisAo(const EndpointPtr& sender);
     MessageContextPtr newRequest(BodyType bodyType, MessagePriority priority, const char* label);
     bool onInitResponse(const Message& response, const EndpointPtr& sender);
     bool onGetStatusResponse(const Message& response, const EndpointPtr& sender);

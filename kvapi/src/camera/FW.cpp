@@ -257,20 +257,7 @@ void FW::registerChild(const V1::TPeripheralInfo& info)
 
 void FW::sendMessage()
 {
-    try {
-        const MessageContextPtr context = topMessage();
-        if (context) {
-            getComm().sendMessage(context);
-        }
-    } catch (const std::exception& e) {
-        getCamera().log(logging::eERRORL1, e.what());
-    }
-}
-
-bool FW::isThisFW(const EndpointPtr& sender)
-{
-    const EndpointPtr endpoint = getCamera().getEndpoint();
-    return endpoint && sender && endpoint->compare(sender);
+    sendToComm(topMessage());
 }
 
 bool FW::receiveMessage(const Message& response, EndpointPtr sender, MessageContextPtr context)
@@ -289,7 +276,7 @@ bool FW::receiveMessage(const Message& response, EndpointPtr sender, MessageCont
 
 bool FW::onInitResponse(const Message& response, const EndpointPtr& sender)
 {
-    if (!isThisFW(sender)) {
+    if (!isFromOwnCamera(sender)) {
         return false;
     }
     const auto body = response.getTypedBody<V1::FWInitResponseBody>();
@@ -304,7 +291,7 @@ bool FW::onInitResponse(const Message& response, const EndpointPtr& sender)
 
 bool FW::onGotoResponse(const EndpointPtr& sender, const MessageContextPtr& context)
 {
-    if (!isThisFW(sender)) {
+    if (!isFromOwnCamera(sender)) {
         return false;
     }
     const MessagePtr request = context ? context->getRequest() : nullptr;
@@ -321,7 +308,7 @@ bool FW::onGotoResponse(const EndpointPtr& sender, const MessageContextPtr& cont
 
 bool FW::onGetStatusResponse(const Message& response, const EndpointPtr& sender)
 {
-    if (!isThisFW(sender)) {
+    if (!isFromOwnCamera(sender)) {
         return false;
     }
     const auto body = response.getTypedBody<V1::FWGetStatusResponseBody>();

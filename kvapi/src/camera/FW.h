@@ -57,7 +57,6 @@ public:
     static const char* getModelDisplayName(Model model);
 
 private:
-    bool isThisFW(const EndpointPtr& sender);
     MessageContextPtr newRequest(BodyType bodyType, const char* label);
     bool onInitResponse(const Message& response, const EndpointPtr& sender);
     bool onGetStatusResponse(const Message& response, const EndpointPtr& sender);

@@ -2,6 +2,10 @@
 
 #include "camera/Camera.h"
 #include "transport/Comm.h"
+#include "transport/Endpoint.h"
+#include "transport/MessageContext.h"
+
+#include <exception>
 
 namespace kv {
 
@@ -30,6 +34,23 @@ void Peripheral::setCamera(const Camera&)
 void Peripheral::setComm(const Comm&)
 {
     // As setCamera: transports are not copyable.
+}
+
+void Peripheral::sendToComm(const std::shared_ptr<MessageContext>& context)
+{
+    if (!context)
+        return;
+    try {
+        getComm().sendMessage(context);
+    } catch (const std::exception& e) {
+        getCamera().log(logging::eERRORL1, e.what());
+    }
+}
+
+bool Peripheral::isFromOwnCamera(const std::shared_ptr<Endpoint>& sender)
+{
+    const std::shared_ptr<Endpoint> endpoint = getCamera().getEndpoint();
+    return endpoint && sender && endpoint->compare(sender);
 }
 
 } // namespace kv

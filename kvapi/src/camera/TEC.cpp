@@ -145,20 +145,7 @@ IPromisePtr TEC::queryStatus()
 
 void TEC::sendMessage()
 {
-    try {
-        const MessageContextPtr context = topMessage();
-        if (context) {
-            getComm().sendMessage(context);
-        }
-    } catch (const std::exception&) {
-        // The exchange reports its failure through its promise.
-    }
-}
-
-bool TEC::isThisTEC(const EndpointPtr& sender)
-{
-    const EndpointPtr endpoint = getCamera().getEndpoint();
-    return endpoint && sender && endpoint->compare(sender);
+    sendToComm(topMessage());
 }
 
 bool TEC::receiveMessage(const Message& response, EndpointPtr sender, MessageContextPtr)
@@ -175,12 +162,12 @@ bool TEC::receiveMessage(const Message& response, EndpointPtr sender, MessageCon
 
 bool TEC::onEmptyResponse(const EndpointPtr& sender)
 {
-    return isThisTEC(sender);
+    return isFromOwnCamera(sender);
 }
 
 bool TEC::onStatusResponse(const Message& response, const EndpointPtr& sender)
 {
-    if (!isThisTEC(sender)) {
+    if (!isFromOwnCamera(sender)) {
         return false;
     }
     const auto body = response.getTypedBody<V1::GetCoolerStateResponseBody>();

@@ -46,7 +46,6 @@ public:
     IPromisePtr queryStatus();
 
 private:
-    bool isThisTEC(const EndpointPtr& sender);
     bool onEmptyResponse(const EndpointPtr& sender);
     bool onStatusResponse(const Message& response, const EndpointPtr& sender);
     IPromisePtr failedPromise(EStatusCode code, const std::string& text);

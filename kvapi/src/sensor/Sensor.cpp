@@ -740,14 +740,7 @@ bool Sensor::handlePromise(IPromisePtr promise, const ErrorCallback& onError)
 
 void Sensor::sendMessage()
 {
-    MessageContextPtr top = topMessage();
-    if (!top)
-        return;
-    try {
-        getComm().sendMessage(top);
-    } catch (...) {
-        // The exchange ends through its promise's time-out.
-    }
+    sendToComm(topMessage());
 }
 
 // ---- Answers ----------------------------------------------------------------
@@ -777,10 +770,7 @@ bool Sensor::receiveMessage(const Message& response, EndpointPtr sender, Message
 bool Sensor::isThisSensor(const Message& response, const EndpointPtr& sender)
 {
     const BaseHeaderPtr& header = response.getHeader();
-    if (!header || header->getSensorId() != m_sensorId || !sender)
-        return false;
-    const EndpointPtr own = getCamera().getEndpoint();
-    return own && own->compare(sender);
+    return header && header->getSensorId() == m_sensorId && isFromOwnCamera(sender);
 }
 
 bool Sensor::onEmptyResponse(const Message& response, const EndpointPtr& sender)

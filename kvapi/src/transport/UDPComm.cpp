@@ -346,14 +346,16 @@ size_t UDPComm::availablePackets()
     return socket ? socket->availablePackets() : 0;
 }
 
-bool UDPComm::peekRaw(uint8_t*& data, size_t& length)
+namespace {
+
+// The next datagram of a socket's ring, left in place until popped.
+bool peekSocket(const UDPSocketPtr& socket, uint8_t*& data, size_t& length)
 {
-    const UDPSocketPtr socket = getCommandSocket();
     if (!socket) {
         return false;
     }
     size_t received = 0;
-    uint8_t* slot = socket->read(std::chrono::milliseconds(c_peekTimeoutMs), &received);
+    uint8_t* slot = socket->read(std::chrono::milliseconds(UDPComm::c_peekTimeoutMs), &received);
     if (slot == nullptr) {
         return false;
     }
@@ -362,20 +364,16 @@ bool UDPComm::peekRaw(uint8_t*& data, size_t& length)
     return true;
 }
 
+} // namespace
+
+bool UDPComm::peekRaw(uint8_t*& data, size_t& length)
+{
+    return peekSocket(getCommandSocket(), data, length);
+}
+
 bool UDPComm::peekRaw(uint32_t channel, uint8_t*& data, size_t& length)
 {
-    const UDPSocketPtr socket = socketForChannel(channel);
-    if (!socket) {
-        return false;
-    }
-    size_t received = 0;
-    uint8_t* slot = socket->read(std::chrono::milliseconds(c_peekTimeoutMs), &received);
-    if (slot == nullptr) {
-        return false;
-    }
-    data = slot;
-    length = received;
-    return true;
+    return peekSocket(socketForChannel(channel), data, length);
 }
 
 bool UDPComm::popRaw()
