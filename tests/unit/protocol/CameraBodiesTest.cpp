@@ -25,6 +25,7 @@
 #include "protocol/ShutterControlRequestBody.h"
 #include "protocol/TNetworkConfigBody.h"
 #include "protocol/WireConversions.h"
+#include "unit/protocol/GoldenBodies.h"
 
 #include <gtest/gtest.h>
 
@@ -40,38 +41,11 @@
 
 using namespace kv;
 using namespace kv::V1;
+using hexbytes::fromHex;
+using hexbytes::toHex;
+using namespace goldenbodies;
 
 namespace {
-
-IOBufferPtr fromHex(const std::string& hex)
-{
-    std::vector<char> bytes;
-    for (size_t i = 0; i < hex.size();) {
-        if (hex[i] == ' ') {
-            ++i;
-            continue;
-        }
-        bytes.push_back(static_cast<char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-        i += 2;
-    }
-    return IOBuffer::newBuffer(bytes.data(), bytes.size());
-}
-
-std::string toHex(const IOBufferPtr& buffer)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    if (!buffer)
-        return out;
-    for (size_t i = 0; i < buffer->length; ++i) {
-        const auto byte = static_cast<unsigned char>(buffer->data[i]);
-        if (i)
-            out += ' ';
-        out += digits[byte >> 4];
-        out += digits[byte & 0x0F];
-    }
-    return out;
-}
 
 // Text bytes as hex, zero-filled to width.
 std::string textHex(const std::string& text, size_t width)
@@ -81,47 +55,6 @@ std::string textHex(const std::string& text, size_t width)
     return toHex(IOBuffer::newBuffer(padded.data(), padded.size()));
 }
 
-IOBufferPtr withoutLastByte(const IOBufferPtr& buffer)
-{
-    return buffer->extract(0, buffer->length - 1);
-}
-
-using BodyMaker = std::function<BaseBodyPtr()>;
-using BodyParser = std::function<BaseBodyPtr(const IOBufferPtr&)>;
-
-template <typename T>
-BodyMaker defaultBody()
-{
-    return [] { return std::make_shared<T>(); };
-}
-
-// Through the constructor that parses at once.
-template <typename T>
-BodyParser parsedBody()
-{
-    return [](const IOBufferPtr& buffer) { return std::make_shared<T>(buffer); };
-}
-
-template <typename T>
-BodyMaker filledBody(std::function<void(T&)> fill)
-{
-    return [fill] {
-        auto body = std::make_shared<T>();
-        fill(*body);
-        return body;
-    };
-}
-
-struct GoldenCase {
-    const char* name;
-    BodyType bodyType;
-    BodyMaker filled;     // body built through its setters
-    BodyMaker fresh;      // default-constructed body of the same class
-    BodyParser parse;     // buffer constructor
-    std::string hex;      // payload of the filled body
-    std::string log;      // getMessageDataString of the filled body
-    bool fixedLength;
-};
 
 std::vector<GoldenCase> goldenCases()
 {
@@ -298,49 +231,14 @@ std::vector<GoldenCase> goldenCases()
 // constructor and through setBuffer of a fresh body, and the log text both ways.
 TEST(CameraBodies, GoldenBytesBothWays)
 {
-    for (const GoldenCase& c : goldenCases()) {
-        SCOPED_TRACE(c.name);
-        const BaseBodyPtr filled = c.filled();
-        EXPECT_EQ(filled->getSohType(), Cmd);
-        EXPECT_EQ(filled->getBodyType(), c.bodyType);
-        EXPECT_EQ(toHex(filled->getBuffer()), c.hex);
-        EXPECT_EQ(filled->getBufferLength(), fromHex(c.hex)->length);
-        EXPECT_EQ(filled->getMessageDataString(), c.log);
-
-        const BaseBodyPtr parsed = c.parse(fromHex(c.hex));
-        EXPECT_EQ(toHex(parsed->getBuffer()), c.hex);
-        EXPECT_EQ(parsed->getMessageDataString(), c.log);
-
-        const BaseBodyPtr fresh = c.fresh();
-        EXPECT_EQ(fresh->getBodyType(), c.bodyType);
-        fresh->setBuffer(fromHex(c.hex));
-        EXPECT_EQ(toHex(fresh->getBuffer()), c.hex);
-    }
+    goldenbodies::expectGoldenBothWays(goldenCases());
 }
 
 // A fixed-layout body given fewer bytes than its layout parses nothing; a null
 // buffer changes nothing; bytes after the layout are ignored.
 TEST(CameraBodies, FixedLayoutBadLengths)
 {
-    for (const GoldenCase& c : goldenCases()) {
-        if (!c.fixedLength)
-            continue;
-        SCOPED_TRACE(c.name);
-        const IOBufferPtr golden = fromHex(c.hex);
-        const std::string defaults = toHex(c.fresh()->getBuffer());
-
-        const BaseBodyPtr shortBody = c.fresh();
-        shortBody->setBuffer(withoutLastByte(golden));
-        EXPECT_EQ(toHex(shortBody->getBuffer()), defaults);
-        EXPECT_EQ(toHex(c.parse(withoutLastByte(golden))->getBuffer()), defaults);
-
-        const BaseBodyPtr kept = c.parse(golden);
-        kept->setBuffer(IOBufferPtr());
-        kept->setBuffer(IOBuffer::newBuffer(0));
-        EXPECT_EQ(toHex(kept->getBuffer()), c.hex);
-
-        EXPECT_EQ(toHex(c.parse(fromHex(c.hex + " ee ee"))->getBuffer()), c.hex);
-    }
+    goldenbodies::expectFixedLayoutBadLengths(goldenCases());
 }
 
 TEST(CameraBodies, Defaults)

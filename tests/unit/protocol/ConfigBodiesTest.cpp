@@ -15,7 +15,7 @@
 #include "protocol/WriteMemoryConfigRequestBody.h"
 #include "protocol/WriteMemoryWordRequestBody.h"
 
-#include "unit/protocol/HexBytes.h"
+#include "unit/protocol/GoldenBodies.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +27,7 @@ using namespace kv;
 using namespace kv::V1;
 using hexbytes::fromHex;
 using hexbytes::toHex;
+using namespace goldenbodies;
 
 namespace {
 
@@ -50,30 +51,6 @@ std::string hexOf(const std::vector<unsigned char>& bytes)
     return toHex(IOBuffer::newBuffer(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-using BodyMaker = std::function<BaseBodyPtr()>;
-using BodyParser = std::function<BaseBodyPtr(const IOBufferPtr&)>;
-
-template <typename T>
-BodyMaker defaultBody()
-{
-    return [] { return std::make_shared<T>(); };
-}
-
-template <typename T>
-BodyParser parsedBody()
-{
-    return [](const IOBufferPtr& buffer) { return std::make_shared<T>(buffer); };
-}
-
-template <typename T>
-BodyMaker filledBody(std::function<void(T&)> fill)
-{
-    return [fill] {
-        auto body = std::make_shared<T>();
-        fill(*body);
-        return body;
-    };
-}
 
 // The memory-configuration record used throughout: every field distinct.
 MemoryConfig::Payload samplePayload()
@@ -119,17 +96,6 @@ void expectPayload(const MemoryConfig::Payload& actual, const MemoryConfig::Payl
     EXPECT_EQ(actual.subVolt, expected.subVolt);
     EXPECT_EQ(actual.flags, expected.flags);
 }
-
-struct GoldenCase {
-    const char* name;
-    BodyType bodyType;
-    BodyMaker filled;   // built through its setters
-    BodyMaker fresh;    // default-constructed body of the same class
-    BodyParser parse;   // buffer constructor
-    std::string hex;    // payload of the filled body
-    std::string log;    // getMessageDataString of the filled body
-    bool fixedLength;   // a fixed layout: shorter buffers are not parsed
-};
 
 std::vector<GoldenCase> goldenCases()
 {
@@ -250,24 +216,7 @@ std::vector<GoldenCase> goldenCases()
 // text both ways.
 TEST(ConfigBodies, GoldenBytesBothWays)
 {
-    for (const GoldenCase& c : goldenCases()) {
-        SCOPED_TRACE(c.name);
-        const BaseBodyPtr filled = c.filled();
-        EXPECT_EQ(filled->getSohType(), Cmd);
-        EXPECT_EQ(filled->getBodyType(), c.bodyType);
-        EXPECT_EQ(toHex(filled->getBuffer()), c.hex);
-        EXPECT_EQ(filled->getBufferLength(), fromHex(c.hex)->length);
-        EXPECT_EQ(filled->getMessageDataString(), c.log);
-
-        const BaseBodyPtr parsed = c.parse(fromHex(c.hex));
-        EXPECT_EQ(toHex(parsed->getBuffer()), c.hex);
-        EXPECT_EQ(parsed->getMessageDataString(), c.log);
-
-        const BaseBodyPtr fresh = c.fresh();
-        EXPECT_EQ(fresh->getBodyType(), c.bodyType);
-        fresh->setBuffer(fromHex(c.hex));
-        EXPECT_EQ(toHex(fresh->getBuffer()), c.hex);
-    }
+    goldenbodies::expectGoldenBothWays(goldenCases());
 }
 
 // A fixed layout given fewer bytes parses nothing; a null or empty buffer changes
@@ -275,25 +224,7 @@ TEST(ConfigBodies, GoldenBytesBothWays)
 // takes the first 5).
 TEST(ConfigBodies, FixedLayoutBadLengths)
 {
-    for (const GoldenCase& c : goldenCases()) {
-        if (!c.fixedLength)
-            continue;
-        SCOPED_TRACE(c.name);
-        const IOBufferPtr golden = fromHex(c.hex);
-        const std::string defaults = toHex(c.fresh()->getBuffer());
-
-        const BaseBodyPtr shortBody = c.fresh();
-        shortBody->setBuffer(golden->extract(0, golden->length - 1));
-        EXPECT_EQ(toHex(shortBody->getBuffer()), defaults);
-
-        const BaseBodyPtr kept = c.parse(golden);
-        kept->setBuffer(golden->extract(0, golden->length - 1));
-        kept->setBuffer(IOBufferPtr());
-        kept->setBuffer(IOBuffer::newBuffer(0));
-        EXPECT_EQ(toHex(kept->getBuffer()), c.hex);
-
-        EXPECT_EQ(toHex(c.parse(fromHex(c.hex + " ee ee ee"))->getBuffer()), c.hex);
-    }
+    goldenbodies::expectFixedLayoutBadLengths(goldenCases());
 }
 
 TEST(ConfigBodies, Defaults)

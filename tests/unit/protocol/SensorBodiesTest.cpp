@@ -25,7 +25,7 @@
 #include "protocol/V2SetSubframeRequestBody.h"
 #include "protocol/V2SetSubframeResponseBody.h"
 #include "protocol/WireConversions.h"
-#include "unit/protocol/HexBytes.h"
+#include "unit/protocol/GoldenBodies.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +42,7 @@ using namespace kv;
 using namespace kv::V1;
 using hexbytes::fromHex;
 using hexbytes::toHex;
+using namespace goldenbodies;
 
 namespace {
 
@@ -54,41 +55,6 @@ std::string zeros(size_t n)
     return hex;
 }
 
-using BodyMaker = std::function<BaseBodyPtr()>;
-using BodyParser = std::function<BaseBodyPtr(const IOBufferPtr&)>;
-
-template <typename T>
-BodyMaker defaultBody()
-{
-    return [] { return std::make_shared<T>(); };
-}
-
-template <typename T>
-BodyParser parsedBody()
-{
-    return [](const IOBufferPtr& buffer) { return std::make_shared<T>(buffer); };
-}
-
-template <typename T>
-BodyMaker filledBody(std::function<void(T&)> fill)
-{
-    return [fill] {
-        auto body = std::make_shared<T>();
-        fill(*body);
-        return body;
-    };
-}
-
-struct GoldenCase {
-    const char* name;
-    BodyType bodyType;
-    BodyMaker filled;
-    BodyMaker fresh;
-    BodyParser parse;
-    std::string hex;
-    std::string log;
-    bool fixedLength;
-};
 
 const std::string c_v2Layer = "00 08 00 00 00 04 00 00 01 00 00 00 02 00 00 00 00 00 00 3f 10 00 00 00 00 00 c0 3f "
                               "64 00 00 00 e9 03 00 00";
@@ -317,61 +283,20 @@ std::vector<GoldenCase> goldenCases()
     };
 }
 
-// Keeps a record-holding body comparable: its bytes come from the record.
-std::string bytesOf(const BaseBodyPtr& body)
-{
-    return toHex(body->getBuffer());
-}
-
 } // namespace
 
 // Every body: setters to golden bytes, golden bytes back through the parsing
 // constructor and through setBuffer of a fresh body, and the log text both ways.
 TEST(SensorBodies, GoldenBytesBothWays)
 {
-    for (const GoldenCase& c : goldenCases()) {
-        SCOPED_TRACE(c.name);
-        const BaseBodyPtr filled = c.filled();
-        EXPECT_EQ(filled->getSohType(), Cmd);
-        EXPECT_EQ(filled->getBodyType(), c.bodyType);
-        EXPECT_EQ(bytesOf(filled), c.hex);
-        EXPECT_EQ(filled->getBufferLength(), fromHex(c.hex)->length);
-        EXPECT_EQ(filled->getMessageDataString(), c.log);
-
-        const BaseBodyPtr parsed = c.parse(fromHex(c.hex));
-        EXPECT_EQ(bytesOf(parsed), c.hex);
-        EXPECT_EQ(parsed->getMessageDataString(), c.log);
-
-        const BaseBodyPtr fresh = c.fresh();
-        EXPECT_EQ(fresh->getBodyType(), c.bodyType);
-        fresh->setBuffer(fromHex(c.hex));
-        EXPECT_EQ(bytesOf(fresh), c.hex);
-    }
+    goldenbodies::expectGoldenBothWays(goldenCases());
 }
 
 // A fixed layout given fewer bytes parses nothing; a null or empty buffer changes
 // nothing; bytes after the layout are ignored.
 TEST(SensorBodies, FixedLayoutBadLengths)
 {
-    for (const GoldenCase& c : goldenCases()) {
-        if (!c.fixedLength)
-            continue;
-        SCOPED_TRACE(c.name);
-        const IOBufferPtr golden = fromHex(c.hex);
-        const std::string defaults = bytesOf(c.fresh());
-
-        const BaseBodyPtr shortBody = c.fresh();
-        shortBody->setBuffer(golden->extract(0, golden->length - 1));
-        EXPECT_EQ(bytesOf(shortBody), defaults);
-        EXPECT_EQ(bytesOf(c.parse(golden->extract(0, golden->length - 1))), defaults);
-
-        const BaseBodyPtr kept = c.parse(golden);
-        kept->setBuffer(IOBufferPtr());
-        kept->setBuffer(IOBuffer::newBuffer(0));
-        EXPECT_EQ(bytesOf(kept), c.hex);
-
-        EXPECT_EQ(bytesOf(c.parse(fromHex(c.hex + " ee ee"))), c.hex);
-    }
+    goldenbodies::expectFixedLayoutBadLengths(goldenCases());
 }
 
 TEST(SensorBodies, Defaults)
