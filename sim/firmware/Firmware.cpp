@@ -180,7 +180,7 @@ bool packetsFor(const SubframeRecord& subframe, uint32_t mtu, uint16_t& count, u
     if (datagram <= c_overhead + 2 || subframe.binX == 0 || subframe.binY == 0)
         return false;
     const uint32_t payload = (datagram - c_overhead) & ~1u;
-    const uint64_t bytes = 2ull * (subframe.width / subframe.binX) * (subframe.height / subframe.binY);
+    const uint64_t bytes = 2ull * subframe.width * subframe.height;
     const uint64_t packets = (bytes + payload - 1) / payload;
     if (packets > 0xFFFF)
         return false;

@@ -131,8 +131,8 @@ kv::EStatusCode VirtualSensor::setSubframe(const SubframeRecord& s, TimePoint no
     if (s.width == 0 || s.height == 0 || s.binX < 1 || s.binY < 1 || s.binX > m_config.maxBinX ||
         s.binY > m_config.maxBinY)
         return kv::InvalidParameter;
-    if (static_cast<uint32_t>(s.x) + s.width > m_config.pixelsX ||
-        static_cast<uint32_t>(s.y) + s.height > m_config.pixelsY)
+    if ((static_cast<uint32_t>(s.x) + s.width) * s.binX > m_config.pixelsX ||
+        (static_cast<uint32_t>(s.y) + s.height) * s.binY > m_config.pixelsY)
         return kv::InvalidParameter;
     if (busy(now))
         return kv::DeviceBusy;
@@ -191,8 +191,7 @@ void VirtualSensor::schedule(TimePoint start)
 
 Duration VirtualSensor::readoutTime() const
 {
-    const double pixels = (static_cast<double>(m_subframe.width) / m_subframe.binX) *
-                          (static_cast<double>(m_subframe.height) / m_subframe.binY);
+    const double pixels = static_cast<double>(m_subframe.width) * m_subframe.height;
     const double rate = m_config.pixelRate > 0.0 ? m_config.pixelRate : 1e6;
     const auto time = std::chrono::duration_cast<Duration>(std::chrono::duration<double>(pixels / rate));
     return std::max<Duration>(time, c_minReadout);

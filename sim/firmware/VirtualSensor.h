@@ -11,7 +11,9 @@
 
 namespace kvsim {
 
-// The region read out, in unbinned pixels, and the binning.
+// The region read out and the binning. Offsets and sizes count binned pixels,
+// as the host's subframe adjustments send them: a window of width w binned by
+// b covers w * b columns of the sensor.
 struct SubframeRecord {
     uint16_t x = 0;
     uint16_t y = 0;

@@ -274,6 +274,13 @@ TEST_F(KvcamProcess, SetsAndReadsSensorSettingsAndTheSubframe)
     EXPECT_EQ(region["left"].number, 100);
     EXPECT_EQ(region["top"].number, 200);
     EXPECT_EQ(region["binX"].number, 2);
+
+    // The window counts binned pixels: the whole sensor binned 2 x 2 is half as wide and high.
+    const Outcome full = at({"subframe", "full", "--bin", "2", "--json"});
+    ASSERT_EQ(full.status, 0) << full.out << full.err;
+    EXPECT_EQ(json(full)["subframe"]["width"].number, 4788);
+    EXPECT_EQ(json(full)["subframe"]["height"].number, 3194);
+    EXPECT_EQ(at({"subframe", "0", "0", "4789", "10", "--bin", "2"}).status, 2);
 }
 
 TEST_F(KvcamProcess, FailuresExitNonZeroWithAClearMessage)

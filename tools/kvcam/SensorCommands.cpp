@@ -171,8 +171,18 @@ void runSubframe(Context& context)
     if (!args.empty()) {
         const kv::ISensor::Info info = sensor->getInfo();
         kv::TSubframe s;
-        const long maxX = info.pixelsX ? static_cast<long>(info.pixelsX) : 65535;
-        const long maxY = info.pixelsY ? static_cast<long>(info.pixelsY) : 65535;
+        if (context.args.has("--bin")) {
+            const std::string bin = context.args.value("--bin");
+            const auto x = bin.find('x');
+            s.binX = static_cast<int32_t>(parseInteger(bin.substr(0, x), "--bin", 1, 255));
+            s.binY = x == std::string::npos ? s.binX
+                                            : static_cast<int32_t>(parseInteger(bin.substr(x + 1), "--bin", 1, 255));
+        }
+        // The window counts binned pixels.
+        const long maxX = (info.pixelsX ? static_cast<long>(info.pixelsX) : 65535) / s.binX;
+        const long maxY = (info.pixelsY ? static_cast<long>(info.pixelsY) : 65535) / s.binY;
+        if (maxX < 1 || maxY < 1)
+            throw UsageError("--bin is larger than the sensor");
         if (args.size() == 1 && lower(args[0]) == "full") {
             s.width = static_cast<int32_t>(maxX);
             s.height = static_cast<int32_t>(maxY);
@@ -183,13 +193,6 @@ void runSubframe(Context& context)
             s.height = static_cast<int32_t>(parseInteger(args[3], "HEIGHT", 1, maxY - s.top));
         } else {
             throw UsageError("subframe takes LEFT TOP WIDTH HEIGHT, or 'full'");
-        }
-        if (context.args.has("--bin")) {
-            const std::string bin = context.args.value("--bin");
-            const auto x = bin.find('x');
-            s.binX = static_cast<int32_t>(parseInteger(bin.substr(0, x), "--bin", 1, 255));
-            s.binY = x == std::string::npos ? s.binX
-                                            : static_cast<int32_t>(parseInteger(bin.substr(x + 1), "--bin", 1, 255));
         }
         Session::await(sensor->setSubframe(s), "Setting the subframe");
         out.set("requested", subframeJson(s));

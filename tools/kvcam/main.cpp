@@ -80,8 +80,9 @@ const std::vector<Command>& commands()
          "ContinuousExposure (any case), or its number 0 to 15.",
          {}, 0, 2, runSetting},
         {"subframe", "[LEFT TOP WIDTH HEIGHT | full]", "show or set the subframe",
-         "Without arguments shows the region the camera reads. With LEFT TOP WIDTH HEIGHT (pixels) or\n"
-         "`full` sets it, then shows what the camera took.",
+         "Without arguments shows the region the camera reads. With LEFT TOP WIDTH HEIGHT or `full`\n"
+         "sets it, then shows what the camera took. The window counts binned pixels: 100 wide with\n"
+         "--bin 2 covers 200 columns of the sensor.",
          {{"--bin", "X[xY]", "binning with the subframe (default 1)"}}, 0, 4, runSubframe},
         {"expose", "SECONDS", "start an exposure and follow it to ReadyToDownload",
          "Starts an exposure of SECONDS and follows the sensor state with a progress bar until the\n"

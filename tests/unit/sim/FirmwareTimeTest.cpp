@@ -286,17 +286,17 @@ TEST_F(FirmwareTime, SensorSettingsSubframeAndCalibrationCheckTheirRanges)
         EXPECT_EQ(s.getSetting(kv::ISensor::SettingCount, value), kv::InvalidParameter);
 
         SubframeRecord sub;
-        sub.x = 9000;
-        sub.width = 576;
+        sub.x = 4000; // binned pixels: the window ends at column 2 * (4000 + 788) = 9576
+        sub.width = 788;
         sub.height = 100;
         sub.binX = sub.binY = 2;
         EXPECT_EQ(s.setSubframe(sub, now), kv::Success);
-        sub.width = 577; // one column past the edge
+        sub.width = 789; // one binned column past the edge
         EXPECT_EQ(s.setSubframe(sub, now), kv::InvalidParameter);
         sub.width = 10;
         sub.binX = 5;
         EXPECT_EQ(s.setSubframe(sub, now), kv::InvalidParameter);
-        EXPECT_EQ(s.subframe().x, 9000);
+        EXPECT_EQ(s.subframe().x, 4000);
 
         kv::ISensor::Calibration calibration;
         EXPECT_EQ(s.getCalibration(calibration), kv::FeatureNotSupported); // CMOS: no legacy record
