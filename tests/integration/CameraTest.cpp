@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -432,4 +433,41 @@ TEST_F(CameraComponents, GettersOnOneThreadWhileAnotherExchanges)
     reader.join();
     EXPECT_GT(reads.load(), 0u);
     EXPECT_EQ(tec->getSetpoint(), -24.0f);
+}
+
+// An application's threads each drive a component of one camera at the same time
+// (a status poll, the cooler, the wheel): they share the camera's socket, and every
+// request is sent once and answered by its own answer.
+TEST_F(CameraComponents, ComponentsExchangeFromSeveralThreadsAtOnce)
+{
+    kvsim::CameraConfig config = noSensor("Brisa", 23);
+    config.filterWheel.slotMoveMs = 1;
+    SimCamera sim(config, c_address);
+    ICamera* camera = discoverAndInitialize(c_address);
+    ASSERT_NE(camera, nullptr);
+    ITEC* tec = camera->getTEC();
+    IFW* fw = camera->getFW();
+    ASSERT_TRUE(tec != nullptr && fw != nullptr);
+    const size_t statusBefore = sim.camera->journal().count(GetCameraStatus);
+    const size_t fwBefore = sim.camera->journal().count(FWGetStatus);
+
+    constexpr int c_rounds = 50;
+    std::atomic<int> failed{0};
+    auto loop = [&](const std::function<IPromisePtr()>& exchange) {
+        for (int i = 0; i < c_rounds; ++i) {
+            if (settle(exchange()) != IPromise::Complete)
+                ++failed;
+        }
+    };
+    std::thread poller([&] { loop([&] { return camera->queryStatus(); }); });
+    std::thread cooler([&] { loop([&] { return tec->setState(true, -5.0f); }); });
+    loop([&] { return fw->queryStatus(); });
+    poller.join();
+    cooler.join();
+
+    EXPECT_EQ(failed.load(), 0);
+    EXPECT_EQ(sim.camera->journal().count(GetCameraStatus), statusBefore + c_rounds);
+    EXPECT_EQ(sim.camera->journal().count(SetCooler), size_t(c_rounds));
+    EXPECT_EQ(sim.camera->journal().count(FWGetStatus), fwBefore + c_rounds);
+    EXPECT_EQ(tec->getSetpoint(), -5.0f);
 }

@@ -495,6 +495,56 @@ TEST(UDPCommParallel, TwoCamerasQueriedFromTwoThreadsGetOnlyTheirOwnAnswers)
     EXPECT_EQ(b.camera().journal().size(), size_t(c_rounds));
 }
 
+// Two components of one camera (say the camera polling its status while a sensor is asked
+// for its description) share the transport's socket: each exchange must get its own answer,
+// the first time, whichever thread reads the socket.
+TEST(UDPCommParallel, TwoHandlersOfOneCameraOnTwoThreadsGetTheirOwnAnswers)
+{
+    SimCamera sim("BrisaBC455", c_cameraA);
+    sim.server.start();
+    Recorder first;
+    Recorder second;
+    UDPComm comm(&first);
+    first.comm = &comm;
+    second.comm = &comm;
+    comm.setResponseTimeout(1000);
+    const NetEndpointPtr endpoint = cameraEndpoint(c_cameraA);
+    comm.openDevice(endpoint);
+
+    constexpr int c_rounds = 100;
+    auto run = [&](Recorder& handler, BodyType bodyType, std::atomic<int>& failed) {
+        for (int round = 0; round < c_rounds; ++round) {
+            MessageContextPtr context = handler.makeMessage(bodyType, V1None, endpoint, Medium, "Test::parallel");
+            context->getRequest()->updateEndpoint(endpoint, -1);
+            handler.queueMessage(context);
+            if (context->getPromise()->wait() != IPromise::Complete || context->getResentCount() != 0) {
+                ++failed;
+            }
+            context->getPromise()->release();
+        }
+    };
+    std::atomic<int> failedInfo{0}, failedStatus{0};
+    std::thread info([&] { run(first, GetCameraInfo, failedInfo); });
+    std::thread status([&] { run(second, GetCameraStatus, failedStatus); });
+    info.join();
+    status.join();
+    comm.closeDevice(endpoint);
+
+    EXPECT_EQ(failedInfo.load(), 0);
+    EXPECT_EQ(failedStatus.load(), 0);
+    const auto infoAnswers = first.answers();
+    const auto statusAnswers = second.answers();
+    EXPECT_EQ(infoAnswers.size(), size_t(c_rounds));
+    EXPECT_EQ(statusAnswers.size(), size_t(c_rounds));
+    for (const Answer& answer : infoAnswers) {
+        EXPECT_EQ(answer.bodyType, GetCameraInfo);
+    }
+    for (const Answer& answer : statusAnswers) {
+        EXPECT_EQ(answer.bodyType, GetCameraStatus);
+    }
+    EXPECT_EQ(sim.camera().journal().size(), size_t(2 * c_rounds));
+}
+
 // With a logger at its most detailed ordinary level, opening the device reports the receive
 // buffer obtained and every exchange leaves its request and response lines.
 TEST(UDPCommLog, OpenAndExchangesAreLogged)

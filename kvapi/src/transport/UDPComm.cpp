@@ -257,6 +257,7 @@ void UDPComm::sendMessage(MessageContextPtr context)
     if (!context) {
         return;
     }
+    std::lock_guard<std::recursive_mutex> exchange(m_exchangeMutex);
     const PromisePtr promise = context->getPromise();
     try {
         const IOBufferPtr frame = context->getBuffer();
@@ -290,6 +291,7 @@ void UDPComm::resendMessage(MessageContextPtr context)
 
 void UDPComm::receiveMessage(MessageContextPtr context)
 {
+    std::lock_guard<std::recursive_mutex> exchange(m_exchangeMutex);
     const UDPSocketPtr socket = getCommandSocket();
     if (!socket || !socket->isOpen()) {
         return;

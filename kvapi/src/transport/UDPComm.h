@@ -82,6 +82,11 @@ private:
     UDPSocketMap m_sockets;
     // Guards the four above: a camera's handlers use the transport from their own threads.
     mutable std::mutex m_mutex;
+    // One exchange at a time on the command socket: every exchange reads the
+    // same ring, so two at once would take each other's answers. Recursive
+    // because a resend, and the next queued exchange a dispatch starts, run
+    // inside the exchange on the same thread.
+    std::recursive_mutex m_exchangeMutex;
     std::atomic<int> m_responseTimeoutMs{c_responseTimeoutMs};
 };
 
