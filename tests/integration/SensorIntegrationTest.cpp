@@ -7,6 +7,7 @@
 #include "firmware/Presets.h"
 #include "firmware/VirtualCamera.h"
 #include "udp/SimServer.h"
+#include "integration/PromiseOutcome.h"
 #include "unit/logging/LogFiles.h"
 #include "unit/protocol/HexBytes.h"
 
@@ -25,26 +26,8 @@ using kv::ISensor;
 
 constexpr const char* c_address = "127.0.0.2";
 
-struct Outcome {
-    IPromise::Status status = IPromise::InvalidFuture;
-    kv::EStatusCode code = kv::InvalidStatus;
-    std::string error;
-};
-
-Outcome settle(kv::IPromise* promise)
-{
-    Outcome outcome;
-    if (promise == nullptr)
-        return outcome;
-    outcome.status = promise->wait();
-    outcome.code = promise->getAPIStatusCode();
-    char buffer[512] = {};
-    size_t length = sizeof(buffer);
-    promise->getLastError(buffer, length);
-    outcome.error.assign(buffer, length);
-    promise->release();
-    return outcome;
-}
+using promisetest::Outcome;
+using promisetest::settle;
 
 // A virtual camera on 127.0.0.2 and an initialised ICamera for it.
 class SensorOverUdp : public ::testing::Test {

@@ -15,6 +15,7 @@
 #include "transport/Promise.h"
 #include "transport/UDPComm.h"
 #include "udp/SimServer.h"
+#include "integration/PromiseOutcome.h"
 
 #include <memory>
 #include <string>
@@ -77,26 +78,7 @@ struct Rig {
     kv::CameraPtr camera;
 };
 
-// Waits for the promise, keeps its outcome and releases it.
-struct Outcome {
-    kv::IPromise::Status status = kv::IPromise::InvalidFuture;
-    kv::EStatusCode code = kv::InvalidStatus;
-    std::string error;
-};
-
-inline Outcome settle(kv::IPromisePtr promise)
-{
-    Outcome outcome;
-    if (promise == nullptr)
-        return outcome;
-    outcome.status = promise->wait();
-    outcome.code = promise->getAPIStatusCode();
-    char buffer[512] = {};
-    size_t length = sizeof(buffer);
-    promise->getLastError(buffer, length);
-    outcome.error.assign(buffer, length);
-    promise->release();
-    return outcome;
-}
+using promisetest::Outcome;
+using promisetest::settle;
 
 } // namespace sensortest
