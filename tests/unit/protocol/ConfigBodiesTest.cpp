@@ -229,12 +229,7 @@ TEST(ConfigBodies, FixedLayoutBadLengths)
 
 TEST(ConfigBodies, Defaults)
 {
-    struct Case {
-        const char* name;
-        BodyMaker make;
-        std::string hex;
-    };
-    const std::vector<Case> cases = {
+    expectDefaults({
         {"ConfigControlRequest", defaultBody<ConfigControlRequestBody>(), "00 00"},
         {"ConfigControlExtRequest", defaultBody<V2::ConfigControlExtRequestBody>(), "00 00 00 00 00"},
         {"ConfigControlResponse", defaultBody<ConfigControlResponseBody>(), "00"},
@@ -252,15 +247,7 @@ TEST(ConfigBodies, Defaults)
         {"ReadMemoryConfigResponse", defaultBody<ReadMemoryConfigResponseBody>(), zeros(62)},
         {"WriteMemoryConfigRequest", defaultBody<WriteMemoryConfigRequestBody>(), zeros(62)},
         {"SetSerialNumberRequest", defaultBody<SetSerialNumberRequestBody>(), "00 00 00 00"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const BaseBodyPtr body = c.make();
-        EXPECT_EQ(body->getSohType(), Cmd);
-        EXPECT_EQ(body->getProtocolVersion(), 1u);
-        EXPECT_EQ(toHex(body->getBuffer()), c.hex);
-        EXPECT_EQ(body->getBufferLength(), fromHex(c.hex)->length);
-    }
+    });
 }
 
 TEST(ConfigControlBodies, CommandsAndBigEndianParameter)

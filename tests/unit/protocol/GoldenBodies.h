@@ -106,4 +106,25 @@ inline void expectFixedLayoutBadLengths(const std::vector<GoldenCase>& cases)
     }
 }
 
+// A default-constructed body and the bytes it serialises to.
+struct DefaultCase {
+    const char* name;
+    BodyMaker make;
+    std::string hex;
+};
+
+inline void expectDefaults(const std::vector<DefaultCase>& cases)
+{
+    using hexbytes::fromHex;
+    using hexbytes::toHex;
+    for (const DefaultCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const kv::BaseBodyPtr body = c.make();
+        EXPECT_EQ(body->getSohType(), kv::Cmd);
+        EXPECT_EQ(body->getProtocolVersion(), 1u);
+        EXPECT_EQ(toHex(body->getBuffer()), c.hex);
+        EXPECT_EQ(body->getBufferLength(), fromHex(c.hex)->length);
+    }
+}
+
 } // namespace goldenbodies
