@@ -629,56 +629,29 @@ TEST(NetworkConfigRecord, PackedLayoutAndZeroInitialised)
 // The factory creates these classes for their codes, in the right direction only.
 TEST(CameraBodies, FactoryCreatesTheBodyClasses)
 {
-    using Check = std::function<bool(const BaseBodyPtr&)>;
-    struct Case {
-        BodyType bodyType;
-        Check request;   // empty: the request has no payload class of this family
-        Check response;
-    };
-    const auto is = [](auto* tag) {
-        using T = std::remove_pointer_t<decltype(tag)>;
-        return Check([](const BaseBodyPtr& body) { return std::dynamic_pointer_cast<T>(body) != nullptr; });
-    };
-    const std::vector<Case> cases = {
-        {GetCameraInfo, {}, is((GetCameraInfoResponseBody*)nullptr)},
-        {GetCameraStatus, {}, is((GetCameraStatusResponseBody*)nullptr)},
-        {ShutterControl, is((ShutterControlRequestBody*)nullptr), {}},
-        {SetCooler, is((SetCoolerRequestBody*)nullptr), {}},
-        {SetFanSpeed, is((SetFanSpeedRequestBody*)nullptr), {}},
-        {SetNetwork, is((SetNetworkRequestBody*)nullptr), {}},
-        {GetNetwork, {}, is((GetNetworkResponseBody*)nullptr)},
-        {FWInit, {}, is((FWInitResponseBody*)nullptr)},
-        {FWGetStatus, {}, is((FWGetStatusResponseBody*)nullptr)},
-        {FWGoto, is((FWGotoRequestBody*)nullptr), {}},
-        {AOInit, {}, is((AOInitResponseBody*)nullptr)},
-        {AOGetStatus, {}, is((AOGetStatusResponseBody*)nullptr)},
-        {AOGoto, is((AOGotoRequestBody*)nullptr), {}},
-        {PulseGuide, is((PulseGuideRequestBody*)nullptr), {}},
-        {EchoRequest, is((EchoBody*)nullptr), is((EchoBody*)nullptr)},
-        {GetCameraCapability, is((GetCameraCapabilityRequestBody*)nullptr), is((GetCameraCapabilityResponseBody*)nullptr)},
-        {GetCameraOption, is((GetCameraOptionRequestBody*)nullptr), is((GetCameraOptionResponseBody*)nullptr)},
-        {SetCameraOption, is((SetCameraOptionRequestBody*)nullptr), is((SetCameraOptionResponseBody*)nullptr)},
-        {GetPeripheralInfo, {}, is((GetPeripheralInfoResponseBody*)nullptr)},
-        {GetCoolerState, {}, is((GetCoolerStateResponseBody*)nullptr)},
-    };
+    expectFactoryCreates({
+        {GetCameraInfo, {}, isBody<GetCameraInfoResponseBody>()},
+        {GetCameraStatus, {}, isBody<GetCameraStatusResponseBody>()},
+        {ShutterControl, isBody<ShutterControlRequestBody>(), {}},
+        {SetCooler, isBody<SetCoolerRequestBody>(), {}},
+        {SetFanSpeed, isBody<SetFanSpeedRequestBody>(), {}},
+        {SetNetwork, isBody<SetNetworkRequestBody>(), {}},
+        {GetNetwork, {}, isBody<GetNetworkResponseBody>()},
+        {FWInit, {}, isBody<FWInitResponseBody>()},
+        {FWGetStatus, {}, isBody<FWGetStatusResponseBody>()},
+        {FWGoto, isBody<FWGotoRequestBody>(), {}},
+        {AOInit, {}, isBody<AOInitResponseBody>()},
+        {AOGetStatus, {}, isBody<AOGetStatusResponseBody>()},
+        {AOGoto, isBody<AOGotoRequestBody>(), {}},
+        {PulseGuide, isBody<PulseGuideRequestBody>(), {}},
+        {EchoRequest, isBody<EchoBody>(), isBody<EchoBody>()},
+        {GetCameraCapability, isBody<GetCameraCapabilityRequestBody>(), isBody<GetCameraCapabilityResponseBody>()},
+        {GetCameraOption, isBody<GetCameraOptionRequestBody>(), isBody<GetCameraOptionResponseBody>()},
+        {SetCameraOption, isBody<SetCameraOptionRequestBody>(), isBody<SetCameraOptionResponseBody>()},
+        {GetPeripheralInfo, {}, isBody<GetPeripheralInfoResponseBody>()},
+        {GetCoolerState, {}, isBody<GetCoolerStateResponseBody>()},
+    });
     const V1BodyFactory factory;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Reflections::messageBodyToString(c.bodyType));
-        const BaseBodyPtr request = factory.generateRequestBody(c.bodyType);
-        const BaseBodyPtr response = factory.generateResponseBody(c.bodyType);
-        ASSERT_TRUE(request);
-        ASSERT_TRUE(response);
-        EXPECT_EQ(request->getBodyType(), c.bodyType);
-        EXPECT_EQ(response->getBodyType(), c.bodyType);
-        if (c.request)
-            EXPECT_TRUE(c.request(request));
-        else
-            EXPECT_EQ(request->getBufferLength(), 0u);
-        if (c.response)
-            EXPECT_TRUE(c.response(response));
-        else
-            EXPECT_EQ(response->getBufferLength(), 0u);
-    }
     EXPECT_FALSE(factory.generateRequestBody(SetNetworkConfig));
     EXPECT_FALSE(factory.generateResponseBody(SetNetworkConfig));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "protocol/BaseBody.h"
+#include "protocol/BodyFactory.h"
+#include "protocol/protocol.h"
 #include "unit/protocol/HexBytes.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 // Golden-byte cases of message bodies: one row a body class, its bytes and its
@@ -124,6 +127,47 @@ inline void expectDefaults(const std::vector<DefaultCase>& cases)
         EXPECT_EQ(body->getProtocolVersion(), 1u);
         EXPECT_EQ(toHex(body->getBuffer()), c.hex);
         EXPECT_EQ(body->getBufferLength(), fromHex(c.hex)->length);
+    }
+}
+
+// What the body factory makes for one code, each direction: the exact class
+// expected, or empty where the direction has no payload (an EmptyBody).
+using BodyCheck = std::function<bool(const kv::BaseBodyPtr&)>;
+
+template <typename T>
+BodyCheck isBody()
+{
+    return [](const kv::BaseBodyPtr& body) {
+        const kv::V1::BaseBody& object = *body;
+        return typeid(object) == typeid(T);
+    };
+}
+
+struct FactoryCase {
+    kv::BodyType bodyType;
+    BodyCheck request;
+    BodyCheck response;
+};
+
+inline void expectFactoryCreates(const std::vector<FactoryCase>& cases)
+{
+    const kv::V1BodyFactory factory;
+    for (const FactoryCase& c : cases) {
+        SCOPED_TRACE(kv::Reflections::messageBodyToString(c.bodyType));
+        const kv::BaseBodyPtr request = factory.generateRequestBody(c.bodyType);
+        const kv::BaseBodyPtr response = factory.generateResponseBody(c.bodyType);
+        ASSERT_TRUE(request);
+        ASSERT_TRUE(response);
+        EXPECT_EQ(request->getBodyType(), c.bodyType);
+        EXPECT_EQ(response->getBodyType(), c.bodyType);
+        if (c.request)
+            EXPECT_TRUE(c.request(request));
+        else
+            EXPECT_EQ(request->getBufferLength(), 0u);
+        if (c.response)
+            EXPECT_TRUE(c.response(response));
+        else
+            EXPECT_EQ(response->getBufferLength(), 0u);
     }
 }
 

@@ -879,58 +879,28 @@ TEST(ImageMetadataBody, TextIsBoundedByTheReceivedBytes)
 // The factory creates these classes for their codes, in the right direction only.
 TEST(SensorBodies, FactoryCreatesTheBodyClasses)
 {
-    using Check = std::function<bool(const BaseBodyPtr&)>;
-    struct Case {
-        BodyType bodyType;
-        Check request;  // empty: no payload class for requests of this code
-        Check response;
-    };
-    const auto is = [](auto* tag) {
-        using T = std::remove_pointer_t<decltype(tag)>;
-        return Check([](const BaseBodyPtr& body) {
-            const BaseBody& object = *body;
-            return typeid(object) == typeid(T);
-        });
-    };
-    const std::vector<Case> cases = {
-        {GetSensorInfo, {}, is((GetSensorInfoResponseBody*)nullptr)},
-        {GetSensorSettings, is((GetSensorSettingsRequestBody*)nullptr), is((GetSensorSettingsResponseBody*)nullptr)},
-        {SetSensorSettings, is((SetSensorSettingsRequestBody*)nullptr), is((SetSensorSettingsResponseBody*)nullptr)},
-        {GetSensorCalibration, is((GetSensorSettingsRequestBody*)nullptr),
-         is((GetSensorCalibrationResponseBody*)nullptr)},
-        {SetSensorCalibration, is((SetSensorCalibrationRequestBody*)nullptr), {}},
-        {GetSubframe, {}, is((GetSubframeResponseBody*)nullptr)},
-        {SetSubframe, is((SetSubframeRequestBody*)nullptr), {}},
-        {StartExposure, is((StartExposureRequestBody*)nullptr), {}},
+    expectFactoryCreates({
+        {GetSensorInfo, {}, isBody<GetSensorInfoResponseBody>()},
+        {GetSensorSettings, isBody<GetSensorSettingsRequestBody>(), isBody<GetSensorSettingsResponseBody>()},
+        {SetSensorSettings, isBody<SetSensorSettingsRequestBody>(), isBody<SetSensorSettingsResponseBody>()},
+        {GetSensorCalibration, isBody<GetSensorSettingsRequestBody>(),
+         isBody<GetSensorCalibrationResponseBody>()},
+        {SetSensorCalibration, isBody<SetSensorCalibrationRequestBody>(), {}},
+        {GetSubframe, {}, isBody<GetSubframeResponseBody>()},
+        {SetSubframe, isBody<SetSubframeRequestBody>(), {}},
+        {StartExposure, isBody<StartExposureRequestBody>(), {}},
         {AbortExposure, {}, {}},
-        {StartDownload, {}, is((StartDownloadResponseBody*)nullptr)},
-        {PacketRequest, is((GetPacketsRequestBody*)nullptr), is((GetPacketsResponseBody*)nullptr)},
-        {GetHiddenSensorSetting, is((GetSensorCalibrationByKeyRequestBody*)nullptr),
-         is((GetSensorCalibrationByKeyResponseBody*)nullptr)},
-        {SetHiddenSensorSetting, is((SetSensorCalibrationByKeyRequestBody*)nullptr),
-         is((SetSensorCalibrationByKeyResponseBody*)nullptr)},
-        {SetSubframeExt, is((V2::SetSubframeRequestBody*)nullptr), is((V2::SetSubframeResponseBody*)nullptr)},
-        {PacketRequestExt, is((V2::PacketRequestExtRequestBody*)nullptr), is((GetPacketsResponseBody*)nullptr)},
-        {GetImageMetadata, {}, is((GetImageMetadataResponseBody*)nullptr)},
-    };
+        {StartDownload, {}, isBody<StartDownloadResponseBody>()},
+        {PacketRequest, isBody<GetPacketsRequestBody>(), isBody<GetPacketsResponseBody>()},
+        {GetHiddenSensorSetting, isBody<GetSensorCalibrationByKeyRequestBody>(),
+         isBody<GetSensorCalibrationByKeyResponseBody>()},
+        {SetHiddenSensorSetting, isBody<SetSensorCalibrationByKeyRequestBody>(),
+         isBody<SetSensorCalibrationByKeyResponseBody>()},
+        {SetSubframeExt, isBody<V2::SetSubframeRequestBody>(), isBody<V2::SetSubframeResponseBody>()},
+        {PacketRequestExt, isBody<V2::PacketRequestExtRequestBody>(), isBody<GetPacketsResponseBody>()},
+        {GetImageMetadata, {}, isBody<GetImageMetadataResponseBody>()},
+    });
     const V1BodyFactory factory;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(Reflections::messageBodyToString(c.bodyType));
-        const BaseBodyPtr request = factory.generateRequestBody(c.bodyType);
-        const BaseBodyPtr response = factory.generateResponseBody(c.bodyType);
-        ASSERT_TRUE(request);
-        ASSERT_TRUE(response);
-        EXPECT_EQ(request->getBodyType(), c.bodyType);
-        EXPECT_EQ(response->getBodyType(), c.bodyType);
-        if (c.request)
-            EXPECT_TRUE(c.request(request));
-        else
-            EXPECT_EQ(request->getBufferLength(), 0u);
-        if (c.response)
-            EXPECT_TRUE(c.response(response));
-        else
-            EXPECT_EQ(response->getBufferLength(), 0u);
-    }
     EXPECT_FALSE(factory.generateRequestBody(GetFrameRequest));
     EXPECT_TRUE(std::dynamic_pointer_cast<GetFrameResponseBody>(factory.generateResponseBody(GetFrameRequest)));
     EXPECT_FALSE(factory.generateRequestBody(SetImageChannels));
